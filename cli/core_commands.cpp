@@ -1,0 +1,104 @@
+// quorcli's commands on the settings store and the page texts: get, set, tree, import, page.
+
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "cli/cli_command.h"
+#include "core/cp932.h"
+#include "core/settings_keys.h"
+
+namespace quor::cli {
+
+namespace {
+
+using core::BoardKey;
+namespace key = core::key;
+
+CliResult Get(CliContext& context, std::span<const std::string> args)
+{
+    const auto value = context.app.Store().ReadRaw(core::FromUtf8(args[0]), core::FromUtf8(args[1]));
+    std::printf("%s\n", value ? core::ToUtf8(*value).c_str() : "");
+    return CliResult::Ok();
+}
+
+CliResult Set(CliContext& context, std::span<const std::string> args)
+{
+    context.app.Store().WriteString(core::FromUtf8(args[0]), core::FromUtf8(args[1]),
+                                    core::FromUtf8(args[2]));
+    return CliResult::Ok();
+}
+
+CliResult Tree(CliContext& context, std::span<const std::string>)
+{
+    const auto& store = context.app.Store();
+    const int count = store.ReadInt(core::kSectionTree, key::kCount, core::defaults::kCount);
+    for (int n = 1; n <= count; ++n) {
+        const int parent =
+            store.ReadInt(core::kSectionTree, BoardKey(key::kParent, n), core::defaults::kParent);
+        const auto name = store.ReadString(core::kSectionTree, BoardKey(key::kName, n), "");
+        const auto url = store.ReadString(core::kSectionTree, BoardKey(key::kUrl, n), "");
+        std::printf("%d\t%d\t%s\t%s\n", n, parent, core::ToUtf8(name).c_str(),
+                    core::ToUtf8(url).c_str());
+    }
+    return CliResult::Ok();
+}
+
+CliResult Import(CliContext& context, std::span<const std::string> args)
+{
+    const auto board = ParseBoardNumber(args[0]);
+    if (!board)
+        return CliResult::Usage("board number must be 1 to 64, not '" + args[0] + "'");
+    std::ifstream file(args[1], std::ios::binary);
+    if (!file)
+        return CliResult::Fail("cannot open '" + args[1] + "'");
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad())
+        return CliResult::Fail("cannot read '" + args[1] + "'");
+    context.app.SetPageText(*board - 1, std::move(bytes));
+    return CliResult::Ok();
+}
+
+CliResult Page(CliContext& context, std::span<const std::string> args)
+{
+    const auto board = ParseBoardNumber(args[0]);
+    if (!board)
+        return CliResult::Usage("board number must be 1 to 64, not '" + args[0] + "'");
+    const std::string text = context.app.PageTextCopy(*board - 1);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+    return CliResult::Ok();
+}
+
+}  // namespace
+
+std::optional<int> ParseBoardNumber(std::string_view text)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value < 1 ||
+        value > core::kSlotCount)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<long long> ParseIndex(std::string_view text)
+{
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+void RegisterCoreCommands(CliCommandTable& table)
+{
+    table.push_back({"get", {"SECTION", "KEY"}, Get});
+    table.push_back({"set", {"SECTION", "KEY", "VALUE"}, Set});
+    table.push_back({"tree", {}, Tree});
+    table.push_back({"import", {"N", "FILE"}, Import});
+    table.push_back({"page", {"N"}, Page});
+}
+
+}  // namespace quor::cli

@@ -1,0 +1,113 @@
+#pragma once
+
+// The application object: one per process, created by main (tests create their own). It owns
+// what outlives a command: the 64 page texts and 64 board workspaces indexed by board slot, the
+// fetch-state table and the fetch fields the worker threads share, the current board and the
+// proxy settings. The engine's subsystems are functions that take the application object; this
+// class only holds the state and hands out access to it.
+//
+// Board slot = board number - 1. Every table has exactly kSlotCount entries and is never
+// reallocated.
+
+#include <array>
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "core/board_workspace.h"
+#include "core/frontend.h"
+#include "core/settings_store.h"
+#include "core/worker_registry.h"
+
+namespace quor::core {
+
+inline constexpr int kSlotCount = 64;
+
+constexpr bool IsValidSlot(int slot) { return slot >= 0 && slot < kSlotCount; }
+
+// Fetch state of a board slot.
+enum FetchState : int {
+    kNotConsidered = 0,
+    kRequestInFlight = 1,
+    kPageArrived = 2,
+    kFinished = 3,
+};
+
+struct ProxySettings {
+    int enabled = 0;  // 1: every request goes to the proxy
+    std::string server;
+    int port = 0;
+};
+
+class CQuorApp final {
+public:
+    CQuorApp(SettingsStore& store, Frontend& frontend);
+    explicit CQuorApp(SettingsStore& store);
+    // Cuts off running workers and waits for them (about a second at most in practice).
+    ~CQuorApp();
+
+    CQuorApp(const CQuorApp&) = delete;
+    CQuorApp& operator=(const CQuorApp&) = delete;
+
+    SettingsStore& Store() const { return store_; }
+
+    Frontend& Ui() const { return *frontend_.load(); }
+    // Attaches the user interface once it exists; the application starts with a silent one.
+    void SetFrontend(Frontend& frontend) { frontend_.store(&frontend); }
+
+    BoardWorkspace& Workspace(int slot) { return workspaces_.at(slot); }
+    const BoardWorkspace& Workspace(int slot) const { return workspaces_.at(slot); }
+
+    // The page text of a slot: the raw response of its latest request, or what restore read.
+    // Guarded by a lock of its own; f runs with the lock held and must not call the frontend.
+    template <typename F>
+    decltype(auto) WithPageText(int slot, F&& f)
+    {
+        PageText& page = pageTexts_.at(slot);
+        const std::lock_guard lock(page.mutex);
+        return std::forward<F>(f)(page.text);
+    }
+    std::string PageTextCopy(int slot);
+    void SetPageText(int slot, std::string text);
+
+    std::atomic<int>& FetchStateOf(int slot) { return fetchStates_.at(slot); }
+
+    // Hand-over between the fetch driver and request threads.
+    std::atomic<int> stopFlag{0};
+    std::atomic<int> launchPending{0};
+    std::atomic<int> handOffSlot{0};
+    std::atomic<int> singleBoardSlot{0};
+    // True while a fetch run's driver is alive; a second run is refused meanwhile.
+    std::atomic<bool> runActive{false};
+
+    // The slot whose posts the post list shows.
+    std::atomic<int> currentBoard{0};
+
+    ProxySettings Proxy() const;
+    void SetProxy(ProxySettings proxy);
+
+    WorkerRegistry& Workers() { return workers_; }
+    bool ShuttingDown() const { return workers_.ShuttingDown(); }
+
+    // Asks the frontend to refill the post list from the current board.
+    void RefreshPostList() { Ui().RefreshPostList(); }
+    void SetStatusText(const std::string& text) { Ui().SetStatusText(text); }
+
+private:
+    struct PageText {
+        std::mutex mutex;
+        std::string text;
+    };
+
+    SettingsStore& store_;
+    std::atomic<Frontend*> frontend_;
+    std::array<PageText, kSlotCount> pageTexts_;
+    std::array<BoardWorkspace, kSlotCount> workspaces_;
+    std::array<std::atomic<int>, kSlotCount> fetchStates_{};
+    mutable std::mutex proxyMutex_;
+    ProxySettings proxy_;
+    WorkerRegistry workers_;
+};
+
+}  // namespace quor::core

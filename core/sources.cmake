@@ -1,0 +1,9 @@
+set(QUOR_CORE_SOURCES
+    core/board_workspace.cpp
+    core/cp932.cpp
+    core/memory_settings_store.cpp
+    core/quor_app.cpp
+    core/settings_keys.cpp
+    core/settings_store.cpp
+    core/worker_registry.cpp
+)

@@ -1,0 +1,2 @@
+set(QUOR_FETCH_SOURCES
+)
