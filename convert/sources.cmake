@@ -1,2 +1,16 @@
 set(QUOR_CONVERT_SOURCES
+    convert/bbs_templates.cpp
+    convert/bbs_templates.h
+    convert/board_settings.cpp
+    convert/board_settings.h
+    convert/kanji_code.cpp
+    convert/kanji_code.h
+    convert/next_page.cpp
+    convert/next_page.h
+    convert/post_extraction.cpp
+    convert/post_extraction.h
+    convert/text_cleaner.cpp
+    convert/text_cleaner.h
+    convert/text_search.cpp
+    convert/text_search.h
 )

@@ -1,0 +1,145 @@
+#include "convert/post_extraction.h"
+
+#include <array>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "convert/board_settings.h"
+#include "convert/kanji_code.h"
+#include "convert/next_page.h"
+#include "convert/text_cleaner.h"
+#include "convert/text_search.h"
+#include "core/board_workspace.h"
+#include "core/cp932.h"
+#include "core/quor_app.h"
+#include "core/settings_keys.h"
+
+namespace quor::convert {
+
+namespace {
+
+struct MarkerPair {
+    std::string_view start;
+    std::string_view end;
+};
+
+// The marker pair of a field kind; nothing for a kind that is none of the four.
+std::optional<MarkerPair> MarkersOf(const core::BoardWorkspace& workspace, std::int32_t kind) {
+    switch (kind) {
+        case core::kFieldTitle:
+            return MarkerPair{workspace.titleStart, workspace.titleEnd};
+        case core::kFieldName:
+            return MarkerPair{workspace.nameStart, workspace.nameEnd};
+        case core::kFieldDate:
+            return MarkerPair{workspace.dateStart, workspace.dateEnd};
+        case core::kFieldMessage:
+            return MarkerPair{workspace.messageStart, workspace.messageEnd};
+        default:
+            return std::nullopt;
+    }
+}
+
+// Drops the preamble: everything up to and including the first occurrence of the skip marker.
+void SkipPreamble(core::BoardWorkspace& workspace) {
+    std::string& text = workspace.Text();
+    const std::string& marker = workspace.skipMarker;
+    if (marker.empty())
+        return;
+    const std::size_t at = text.find(marker);
+    if (at != std::string::npos)
+        text.erase(0, at + marker.size());
+}
+
+// Cuts posts out of the text from its start; returns the cursor where it stopped.
+std::size_t CutPosts(core::BoardWorkspace& workspace) {
+    const std::string_view text = workspace.Text();
+    TextCleaner cleaner(workspace);
+    std::array<std::string, 3> pending;  // title, name, date of the post being read
+    std::size_t cursor = 0;
+    std::size_t step = 0;
+    for (;;) {
+        const std::int32_t kind = workspace.fieldOrder[step];
+        const auto markers = MarkersOf(workspace, kind);
+        if (!markers)
+            break;
+        const std::size_t start = FindMarker(text, markers->start, cursor);
+        if (start == kNotFound)
+            break;
+        const std::size_t fieldBegin = start + markers->start.size();
+        const std::size_t cut = FindMarker(text, markers->end, fieldBegin);
+        if (cut == kNotFound)
+            break;
+        const std::string_view field =
+            cleaner.CleanField(text.substr(fieldBegin, cut - fieldBegin));
+        // The rest of the end marker, after its first byte, is open to the next search.
+        cursor = cut + 1;
+        if (kind == core::kFieldMessage) {
+            workspace.posts.Append({pending[0], pending[1], pending[2], std::string(field), 0});
+            step = 0;
+        } else {
+            pending[kind].assign(field);
+            // An order without the message never completes a post, and never runs off its end.
+            step = (step + 1) % workspace.fieldOrder.size();
+        }
+        if (cut >= text.size())
+            break;
+    }
+    return cursor;
+}
+
+const std::string& ConvertingText() {
+    static const std::string text = core::FromUtf8("変換中");
+    return text;
+}
+
+const std::string& ConvertedText() {
+    static const std::string text = core::FromUtf8("変換終了");
+    return text;
+}
+
+}  // namespace
+
+void ExtractPosts(core::BoardWorkspace& workspace) {
+    if (!workspace.HasText() || workspace.Text().empty()) {
+        workspace.nextPageFlag = 0;
+        workspace.nextPageNumber = 0;
+        return;
+    }
+    SkipPreamble(workspace);
+    const std::size_t cursor = CutPosts(workspace);
+    // A cut at the very end of the text leaves the cursor one past it; the analysis takes that
+    // as the end.
+    AnalyseNextPage(workspace, cursor);
+}
+
+void ConvertBoard(core::CQuorApp& app, int slot) {
+    if (!core::IsValidSlot(slot))
+        return;
+    const int boardNumber = slot + 1;
+    core::BoardWorkspace& workspace = app.Workspace(slot);
+    const core::SettingsStore& store = app.Store();
+    // A copy rather than a nested lock: the page text and the workspace are never locked together.
+    const std::string page = app.PageTextCopy(slot);
+
+    std::string name;
+    {
+        const std::lock_guard lock(workspace.mutex);
+        workspace.SetText(page);
+        workspace.StripHeader();
+        ConvertKanjiCode(
+            workspace,
+            store.ReadInt(core::kSectionTree, core::BoardKey(core::key::kKanjiCode, boardNumber),
+                          core::defaults::kKanjiCode));
+        name = LoadBoardSettings(store, boardNumber, workspace);
+    }
+    app.SetStatusText(name + ConvertingText());
+    {
+        const std::lock_guard lock(workspace.mutex);
+        ExtractPosts(workspace);
+    }
+    app.SetStatusText(name + ConvertedText());
+}
+
+}  // namespace quor::convert

@@ -1,0 +1,152 @@
+#include "convert/text_cleaner.h"
+
+#include <array>
+#include <cstring>
+
+#include "core/board_workspace.h"
+
+namespace quor::convert {
+
+namespace {
+
+// Bytes copied as they are: printable ASCII other than the two that open markup, ">" included,
+// and every byte of 0x80 and above.
+constexpr std::array<bool, 256> MakePlainTable() {
+    std::array<bool, 256> plain{};
+    for (int byte = 0x21; byte < 256; ++byte)
+        plain[byte] = byte != '&' && byte != '<';
+    return plain;
+}
+constexpr std::array<bool, 256> kPlain = MakePlainTable();
+
+constexpr std::string_view kCrLf = "\r\n";
+// A list item starts on a new paragraph below a rule of forty hyphens.
+constexpr std::string_view kListItemSeparator =
+    "\r\n\r\n----------------------------------------\r\n";
+static_assert(kListItemSeparator.size() == 46);
+
+bool LetterIs(char byte, char lower) {
+    return (byte | 0x20) == lower;
+}
+
+bool FollowedBy(std::string_view field, std::size_t at, std::string_view text) {
+    return field.size() - at > text.size() && field.compare(at + 1, text.size(), text) == 0;
+}
+
+}  // namespace
+
+// Writes into the cleaner's buffer. The buffer always has room for two bytes per input byte not
+// yet read, which covers every rule but the list item, whose separator asks for room itself.
+class TextCleaner::Writer {
+public:
+    Writer(std::vector<char>& buffer, std::size_t inputSize) : buffer_(buffer) {
+        Reserve(2 * inputSize);
+    }
+
+    void Put(char byte) { buffer_[length_++] = byte; }
+    void Put(std::string_view bytes) {
+        std::memcpy(buffer_.data() + length_, bytes.data(), bytes.size());
+        length_ += bytes.size();
+    }
+    void PutGrowing(std::string_view bytes, std::size_t inputLeft) {
+        Reserve(bytes.size() + 2 * inputLeft);
+        Put(bytes);
+    }
+    std::size_t Length() const { return length_; }
+
+private:
+    void Reserve(std::size_t more) {
+        if (buffer_.size() - length_ < more)
+            buffer_.resize(std::max(buffer_.size() * 2, length_ + more));
+    }
+
+    std::vector<char>& buffer_;
+    std::size_t length_ = 0;
+};
+
+TextCleaner::TextCleaner(std::int32_t lineFeed, std::int32_t space, std::int32_t tab)
+    : lineFeedSwitch(lineFeed), spaceSwitch(space), tabSwitch(tab) {}
+
+TextCleaner::TextCleaner(const core::BoardWorkspace& workspace)
+    : TextCleaner(workspace.lineFeedSwitch, workspace.spaceSwitch, workspace.tabSwitch) {}
+
+std::size_t TextCleaner::DecodeEntity(std::string_view field, std::size_t at, Writer& out) {
+    // "&gt" and "&lt" were common without their semicolon, so it is optional there only.
+    if (FollowedBy(field, at, "gt") || FollowedBy(field, at, "lt")) {
+        out.Put(field[at + 1] == 'g' ? '>' : '<');
+        at += 3;
+        return at < field.size() && field[at] == ';' ? at + 1 : at;
+    }
+    if (FollowedBy(field, at, "quot;")) {
+        out.Put('"');
+        return at + 6;
+    }
+    if (FollowedBy(field, at, "amp;")) {
+        out.Put('&');
+        return at + 5;
+    }
+    out.Put('&');
+    return at + 1;
+}
+
+void TextCleaner::OpenTag(std::string_view field, std::size_t at, Writer& out) const {
+    if (field.size() - at < 3)
+        return;
+    const char first = field[at + 1];
+    const char second = field[at + 2];
+    if (LetterIs(first, 'b') && LetterIs(second, 'r'))
+        out.Put(kCrLf);
+    else if (listItemRule == 1 && LetterIs(first, 'l') && LetterIs(second, 'i'))
+        out.PutGrowing(kListItemSeparator, field.size() - at);
+}
+
+std::string_view TextCleaner::CleanField(std::string_view field) {
+    if (field.empty())
+        return {};
+    Writer out(buffer_, field.size());
+    const std::size_t size = field.size();
+    std::size_t i = 0;
+    while (i < size) {
+        std::size_t run = i;
+        while (run < size && kPlain[static_cast<unsigned char>(field[run])])
+            ++run;
+        out.Put(field.substr(i, run - i));
+        if (run == size)
+            break;
+        i = run;
+        switch (field[i]) {
+            case '\t':
+                if (tabSwitch == 1)
+                    out.Put('\t');
+                ++i;
+                break;
+            case '\n':
+                if (lineFeedSwitch == 1)
+                    out.Put(kCrLf);
+                ++i;
+                break;
+            case ' ':
+                if (spaceSwitch == 1)
+                    out.Put(' ');
+                ++i;
+                break;
+            case '&':
+                i = DecodeEntity(field, i, out);
+                break;
+            case '<': {
+                OpenTag(field, i, out);
+                // The tag runs to the next ">"; without one the rest of the field is dropped.
+                const std::size_t close = field.find('>', i + 1);
+                i = close == std::string_view::npos ? size : close + 1;
+                break;
+            }
+            default:  // the other control bytes, carriage return included
+                ++i;
+                break;
+        }
+    }
+    length_ = out.Length();
+    return Result();
+}
+
+}  // namespace quor::convert

@@ -1,0 +1,54 @@
+#pragma once
+
+// The text cleaner turns the HTML of one post field (title, name, date or message) into plain
+// text: tags are dropped, line-break and list-item tags become line breaks, four character
+// entities are decoded, and the line feeds, spaces and tabs of the page source are kept or dropped
+// by the board's three switches. Every byte of 0x80 and above is copied, so Shift-JIS text passes
+// through (its trail bytes are never below 0x40, so none is taken for markup or whitespace).
+//
+// Lookahead after "&" and "<" never goes past the end of the field: a test that would need a byte
+// beyond it fails. A field holds no zero byte; one that does anyway has it dropped like the other
+// control bytes.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace quor::core {
+class BoardWorkspace;
+}
+
+namespace quor::convert {
+
+class TextCleaner final {
+public:
+    // Switch values of 1 keep (or, for line feeds, turn into CR LF) what they name.
+    TextCleaner(std::int32_t lineFeedSwitch, std::int32_t spaceSwitch, std::int32_t tabSwitch);
+    // With the workspace's line-feed, space and tab switches.
+    explicit TextCleaner(const core::BoardWorkspace& workspace);
+
+    // The cleaned text of the field, valid until the next call. An empty field gives an empty
+    // result and leaves the previous one in place.
+    std::string_view CleanField(std::string_view field);
+
+    // The result of the last call that had a field to clean.
+    std::string_view Result() const { return {buffer_.data(), length_}; }
+
+    // A list-item tag becomes a separator line; always on.
+    const std::int32_t listItemRule = 1;
+    const std::int32_t lineFeedSwitch;
+    const std::int32_t spaceSwitch;
+    const std::int32_t tabSwitch;
+
+private:
+    class Writer;
+    // Appends the bytes an "&" at field[at] stands for; returns the position after them.
+    static std::size_t DecodeEntity(std::string_view field, std::size_t at, Writer& out);
+    // Appends what a "<" at field[at] turns into; the tag itself is skipped by the caller.
+    void OpenTag(std::string_view field, std::size_t at, Writer& out) const;
+
+    std::vector<char> buffer_;  // grows, never shrinks: one cleaner serves a whole page
+    std::size_t length_ = 0;
+};
+
+}  // namespace quor::convert

@@ -1,0 +1,27 @@
+#pragma once
+
+// Searching the text buffer for markers and keywords. Every search of the conversion goes
+// through these, so a different way of matching (ignoring case, say) is one change here.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quor::convert {
+
+inline constexpr std::size_t kNotFound = std::string_view::npos;
+
+// The first occurrence of the keyword that begins at or after `start` (positions count bytes
+// from the start of the text), or kNotFound. An empty keyword is found at `start`.
+std::size_t FindFrom(std::string_view text, std::string_view keyword, std::size_t start);
+
+// A post marker, sought from `from` on: an empty marker matches right there.
+inline std::size_t FindMarker(std::string_view text, std::string_view marker, std::size_t from) {
+    return FindFrom(text, marker, from);
+}
+
+// ASCII capitals become small letters; every other byte stays. Shift-JIS characters stay whole:
+// their trail byte may lie in A-Z (0x41-0x5A) and is not a letter.
+std::string LowerAscii(std::string_view text);
+
+}  // namespace quor::convert
