@@ -1,4 +1,7 @@
 set(QUOR_TEST_SUPPORT_SOURCES
+    support/child_process.cpp
     support/recording_frontend.cpp
+    support/scripted_server.cpp
     support/temp_dir.cpp
+    support/tinyproxy_process.cpp
 )

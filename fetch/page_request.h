@@ -1,0 +1,62 @@
+#pragma once
+
+// One page request: one HTTP/1.0 exchange for one page of one board, on a request thread of its
+// own. It reads the board's address, referer and cookie from the store, sends the request
+// directly or through the proxy, and leaves the raw response (status line, header and body as
+// received) in the board's page text. It reports back only through the board's fetch state: 2
+// when the exchange has ended, 3 when the board has nothing that can be requested.
+//
+// Limits of its own: connect, send and receive each give up after TIMEOUT seconds without
+// progress, and a response is cut at kMaxResponseBytes. A failed resolve, connect or send leaves
+// the page text empty, so nothing stale is converted or archived again. Zero bytes in a response
+// are dropped: the page text is a text, and the bytes after a zero byte are kept.
+//
+// Status texts: "<name>(Page<n>)" followed by "取得開始" when the request starts and "取得終了"
+// when it ends, or by "取得失敗" and the reason when it failed.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "core/quor_app.h"
+#include "fetch/byte_stream.h"
+
+namespace quor::fetch {
+
+inline constexpr std::size_t kMaxResponseBytes = 64u * 1024u * 1024u;
+
+// Fills the application's proxy settings from the store; called at the start of every run.
+void LoadProxySettings(core::CQuorApp& app);
+
+// GET, or POST when the body is present and not empty.
+void FetchPage(core::CQuorApp& app, int slot, std::optional<std::string> body);
+// GET; a present query, even an empty one, follows "?".
+void FetchPageWithQuery(core::CQuorApp& app, int slot, std::optional<std::string> query);
+
+enum class TransferStatus {
+    kOk,
+    kTruncated,  // the response reached kMaxResponseBytes and the rest was not read
+    kResolveFailed,
+    kConnectFailed,
+    kConnectTimedOut,
+    kSendFailed,
+    kSendTimedOut,
+    kReceiveTimedOut,  // what arrived until then is kept
+    kReceiveFailed,    // likewise
+    kCancelled,        // the application is shutting down
+};
+
+struct TransferResult {
+    TransferStatus status = TransferStatus::kOk;
+    std::size_t bytes = 0;
+};
+
+// Connects to host:port, sends the request and receives the response into the slot's page text.
+TransferResult Transfer(core::CQuorApp& app, const std::string& host, int port,
+                        const std::string& request, int slot, const IoLimits& limits,
+                        std::size_t maxBytes = kMaxResponseBytes);
+
+// The reason shown after "取得失敗", code page 932; empty for kOk.
+std::string TransferFailureText(TransferStatus status);
+
+}  // namespace quor::fetch

@@ -1,0 +1,139 @@
+#include "fetch/request_text.h"
+
+#include <charconv>
+
+namespace quor::fetch {
+
+namespace {
+
+constexpr std::string_view kScheme = "http://";
+constexpr std::string_view kSchemeSeparator = "://";
+constexpr std::string_view kAgentLine = "User-Agent: Vantor/0.62(Win95/98/NT)\n";
+
+bool StartsWithHttpScheme(std::string_view address) {
+    if (address.size() < kScheme.size())
+        return false;
+    for (std::size_t i = 0; i < kScheme.size(); ++i) {
+        char c = address[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != kScheme[i])
+            return false;
+    }
+    return true;
+}
+
+// A scheme is letters, digits, "+", "-" or "." before "://" and before any "/".
+bool HasOtherScheme(std::string_view address) {
+    const auto separator = address.find(kSchemeSeparator);
+    if (separator == std::string_view::npos || separator == 0)
+        return false;
+    for (const char c : address.substr(0, separator)) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        const bool digit = c >= '0' && c <= '9';
+        if (!letter && !digit && c != '+' && c != '-' && c != '.')
+            return false;
+    }
+    return true;
+}
+
+// Splits "host[:port]" into name and port; the port must be 1 to 65535.
+bool SplitPort(std::string_view hostHeader, std::string& hostName, int& port) {
+    const auto colon = hostHeader.rfind(':');
+    if (colon == std::string_view::npos) {
+        hostName = std::string(hostHeader);
+        port = kDefaultHttpPort;
+        return true;
+    }
+    const std::string_view digits = hostHeader.substr(colon + 1);
+    int value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() ||
+        value < 1 || value > 65535)
+        return false;
+    hostName = std::string(hostHeader.substr(0, colon));
+    port = value;
+    return true;
+}
+
+std::string RequestLine(const RequestSpec& spec, const std::string& target) {
+    if (spec.kind == RequestKind::kPageWithQuery) {
+        if (spec.text)
+            return "GET " + target + "?" + *spec.text + " HTTP/1.0\n";
+        return "GET " + target + " HTTP/1.0\n";
+    }
+    if (spec.text && !spec.text->empty())
+        return "POST " + target + " HTTP/1.0\n";
+    return "GET " + target + " HTTP/1.0\n";
+}
+
+}  // namespace
+
+AddressParts SplitAddress(std::string_view address) {
+    AddressParts parts;
+    if (address.size() > kMaxAddressLength) {
+        parts.error = AddressError::kTooLong;
+        return parts;
+    }
+    std::string_view rest = address;
+    const bool schemeWritten = StartsWithHttpScheme(address);
+    if (schemeWritten) {
+        rest = address.substr(kScheme.size());
+    } else if (HasOtherScheme(address)) {
+        parts.error = AddressError::kUnsupportedScheme;
+        return parts;
+    }
+
+    const auto slash = rest.find('/');
+    parts.hostHeader = std::string(rest.substr(0, slash));
+    parts.path = slash == std::string_view::npos ? "/" : std::string(rest.substr(slash));
+    // A proxy gets the address as stored; one written without a scheme is completed, since a
+    // proxy cannot serve "host/path".
+    parts.absoluteAddress =
+        schemeWritten ? std::string(address) : std::string(kScheme) + parts.hostHeader + parts.path;
+    if (!SplitPort(parts.hostHeader, parts.hostName, parts.port)) {
+        parts.error = AddressError::kBadPort;
+        return parts;
+    }
+    if (parts.hostName.empty())
+        parts.error = AddressError::kNoHost;
+    return parts;
+}
+
+BuiltRequest BuildRequest(const RequestSpec& spec) {
+    BuiltRequest built;
+    const AddressParts parts = SplitAddress(spec.address);
+    if (!parts.Ok()) {
+        built.error = parts.error;
+        return built;
+    }
+    const bool viaProxy = spec.proxy.enabled == 1;
+    if (viaProxy) {
+        built.connectHost = spec.proxy.server;
+        built.connectPort = spec.proxy.port;
+    } else {
+        built.connectHost = parts.hostName;
+        built.connectPort = parts.port;
+    }
+
+    std::string& text = built.text;
+    text = RequestLine(spec, viaProxy ? parts.absoluteAddress : parts.path);
+    text += "Host: " + parts.hostHeader + "\n";
+    text += kAgentLine;
+    if (!spec.referer.empty())
+        text += "Referer: " + spec.referer + "\n";
+    if (!spec.cookie.empty())
+        text += "Cookie: " + spec.cookie + "\n";
+
+    const bool post = spec.kind == RequestKind::kPage && spec.text && !spec.text->empty();
+    if (post) {
+        text += "Content-length: " + std::to_string(spec.text->size()) + "\n\n";
+        text += *spec.text;
+        text += "\n\n";
+    } else {
+        text += "\n";
+    }
+    return built;
+}
+
+}  // namespace quor::fetch

@@ -1,0 +1,79 @@
+#pragma once
+
+// The bytes of one page request, built without touching the network so they can be checked.
+//
+// A request is HTTP/1.0 with single line feeds (no carriage return anywhere):
+//
+//   GET <target> HTTP/1.0\n            or  GET <target>?<query> HTTP/1.0\n
+//                                      or  POST <target> HTTP/1.0\n
+//   Host: <host as written in the address, port included>\n
+//   User-Agent: Vantor/0.62(Win95/98/NT)\n
+//   Referer: <referer>\n               (only when the board has one)
+//   Cookie: <cookie>\n                 (only when the board has one)
+//   \n                                 for GET, or for POST:
+//   Content-length: <body bytes>\n\n<body>\n\n
+//
+// The target is the path of the address for a direct connection and the whole address for a
+// proxy. A direct connection goes to the host at port 80, or at the port written after the host.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/quor_app.h"
+
+namespace quor::fetch {
+
+// The longest address a request accepts; longer ones never reach the network.
+inline constexpr std::size_t kMaxAddressLength = 1023;
+inline constexpr int kDefaultHttpPort = 80;
+
+enum class AddressError {
+    kNone,
+    kTooLong,
+    kNoHost,
+    kUnsupportedScheme,  // https:// and the like must never go out in clear text to port 80
+    kBadPort,
+};
+
+struct AddressParts {
+    AddressError error = AddressError::kNone;
+    std::string hostHeader;  // the host as written, ":port" included
+    std::string hostName;    // the host without the port, for the resolver
+    int port = kDefaultHttpPort;
+    std::string path;             // starts with "/"
+    std::string absoluteAddress;  // what a proxy is asked for
+
+    bool Ok() const { return error == AddressError::kNone; }
+};
+
+// Splits "http://host[:port]/path". "http://host" requests "/"; an address without a scheme is
+// read as host and path.
+AddressParts SplitAddress(std::string_view address);
+
+enum class RequestKind {
+    kPage,           // GET, or POST when the text (the body) is not empty
+    kPageWithQuery,  // always GET; a present text, even an empty one, follows "?"
+};
+
+struct RequestSpec {
+    RequestKind kind = RequestKind::kPage;
+    std::optional<std::string> text;  // POST body or query
+    std::string address;
+    std::string referer;
+    std::string cookie;
+    core::ProxySettings proxy;
+};
+
+struct BuiltRequest {
+    AddressError error = AddressError::kNone;
+    std::string connectHost;
+    int connectPort = kDefaultHttpPort;
+    std::string text;
+
+    bool Ok() const { return error == AddressError::kNone; }
+};
+
+BuiltRequest BuildRequest(const RequestSpec& spec);
+
+}  // namespace quor::fetch
