@@ -1,2 +1,16 @@
 set(QUOR_STORAGE_SOURCES
+    storage/atomic_file.cpp
+    storage/atomic_file.h
+    storage/board_commands.cpp
+    storage/board_commands.h
+    storage/board_files.cpp
+    storage/board_files.h
+    storage/board_location.cpp
+    storage/board_location.h
+    storage/hex_field.cpp
+    storage/hex_field.h
+    storage/line_ends.cpp
+    storage/line_ends.h
+    storage/read_state.cpp
+    storage/read_state.h
 )

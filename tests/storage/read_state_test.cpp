@@ -1,0 +1,118 @@
+#include "storage/read_state.h"
+
+#include <bit>
+#include <random>
+
+#include "storage_fixture.h"
+
+namespace quor::storage::test {
+namespace {
+
+// The rule as it reads, one byte at a time, against which the word-at-a-time hash is checked.
+std::uint32_t ReferenceHash(const std::string& text) {
+    std::uint32_t h = 0;
+    for (const char c : text) {
+        if (c == '\0')
+            break;
+        h = std::rotl(h ^ static_cast<unsigned char>(c), 4);
+    }
+    return std::rotl(h, 4);
+}
+
+TEST(HashTest, KnownValues) {
+    struct Case {
+        std::string text;
+        std::uint32_t hash;
+    };
+    const Case cases[] = {
+        {"", 0x00000000u},
+        {"a", 0x00006100u},
+        {"abc", 0x00674300u},
+        {std::string("abc\0def", 7), 0x00674300u},  // the terminator ends the text
+        {"\x80", 0x00008000u},                      // bytes count as 0-255, not signed
+        {"abcdefgh", ReferenceHash("abcdefgh")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HashString(c.text), c.hash) << "text of " << c.text.size() << " bytes";
+}
+
+TEST(HashTest, WordAtATimeMatchesTheByteRuleForEveryLengthAndByte) {
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int> byte(1, 255);
+    for (std::size_t length = 0; length < 300; ++length) {
+        for (int round = 0; round < 4; ++round) {
+            std::string text(length, ' ');
+            for (auto& c : text)
+                c = static_cast<char>(byte(random));
+            ASSERT_EQ(HashString(text), ReferenceHash(text)) << "length " << length;
+            // Unaligned starts must not change anything either.
+            if (length > 3) {
+                const std::string tail = text.substr(3);
+                ASSERT_EQ(HashString(std::string_view(text).substr(3)), ReferenceHash(tail));
+            }
+        }
+    }
+    const std::string high(1000, '\xff');
+    EXPECT_EQ(HashString(high), ReferenceHash(high));
+}
+
+TEST(HashTest, PostHashIgnoresFieldOrderAndFlag) {
+    const core::Post empty{};
+    EXPECT_EQ(HashPost(empty), 0u);
+    const core::Post abc{"abc", "", "", "", 0};
+    EXPECT_EQ(HashPost(abc), 0x00674300u);
+
+    const core::Post post{"title", "name", "2001/01/01", "body\r\nline", 0};
+    core::Post swapped = post;
+    std::swap(swapped.name, swapped.date);
+    EXPECT_EQ(HashPost(swapped), HashPost(post));
+    core::Post flagged = post;
+    flagged.unread = 1;
+    EXPECT_EQ(HashPost(flagged), HashPost(post));
+    core::Post changed = post;
+    changed.message += "!";
+    EXPECT_NE(HashPost(changed), HashPost(post));
+    EXPECT_EQ(HashPost(post), HashString("title") ^ HashString("name") ^ HashString("2001/01/01") ^
+                                  HashString("body\r\nline"));
+}
+
+TEST(ParseHexValueTest, Table) {
+    struct Case {
+        const char* line;
+        std::uint32_t value;
+    };
+    const Case cases[] = {
+        {"00674300\r\n", 0x00674300u},
+        {"00674300", 0x00674300u},
+        {"00ABCDEF\n", 0x00abcdefu},
+        {"  00 ab cd ef  \n", 0x00abcdefu},
+        {"x1y2z3", 0x123u},
+        {"", 0u},
+        {"\r\n", 0u},
+        {"123456789", 0x23456789u},  // more than eight digits: the last eight count
+        {"ffffffff", 0xffffffffu},
+        {"g", 0u},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseHexValue(c.line), c.value) << '"' << c.line << '"';
+}
+
+TEST(ReadStateFormatTest, WritesReadPostsOnlyAsEightDigitsAndCrLf) {
+    core::PostTable posts;
+    posts.Append({"abc", "", "", "", 0});
+    posts.Append({"unseen", "", "", "", 1});
+    posts.Append({"a", "", "", "", 0});
+    posts.Append({"abc", "", "", "", 0});  // duplicates are kept
+    EXPECT_EQ(FormatReadState(posts), "00674300\r\n00006100\r\n00674300\r\n");
+}
+
+TEST(ReadStateFormatTest, ParseTakesEveryLineIncludingBlankAndUnterminatedOnes) {
+    const auto hashes = ParseReadState("00674300\r\n\r\n00ABCDEF \r\n  1");
+    EXPECT_EQ(hashes, (std::unordered_set<std::uint32_t>{0x00674300u, 0u, 0x00abcdefu, 1u}));
+    EXPECT_TRUE(ParseReadState("").empty());
+    // A long line is one value, not several.
+    EXPECT_EQ(ParseReadState(std::string(1000, '1') + "\r\n").size(), 1u);
+}
+
+}  // namespace
+}  // namespace quor::storage::test

@@ -1,0 +1,3 @@
+quor_add_test(quor_storage_tests storage
+    storage/board_files_test.cpp
+    storage/read_state_test.cpp)
