@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <mutex>
 
+#include "convert/post_extraction.h"
 #include "core/cp932.h"
 #include "core/settings_keys.h"
 #include "storage/board_files.h"
@@ -59,6 +61,27 @@ BoardsResult OnLoadBoards(core::CQuorApp& app) {
     static const std::string kReading = core::FromUtf8("データの読み込み中です...");
     // The display closes before the list is refilled, so the refill never runs under it.
     BoardsResult result = WithProgress(app, kReading, ReadPostIndex);
+    app.RefreshPostList();
+    return result;
+}
+
+BoardsResult OnRestore(core::CQuorApp& app) {
+    const int count = BoardCountForStorage(app);
+    // Every board is emptied first, named or not, so nothing of the last run survives a board
+    // whose archive is gone.
+    for (int slot = 0; slot < count; ++slot) {
+        app.SetPageText(slot, {});
+        core::BoardWorkspace& workspace = app.Workspace(slot);
+        const std::lock_guard lock(workspace.mutex);
+        workspace.posts.Clear();
+    }
+    BoardsResult result;
+    for (int slot = 0; slot < count; ++slot) {
+        const StorageResult read = ReadPageArchive(app, slot);
+        result.Add(read);
+        if (read.status == StorageResult::kDone)
+            convert::ConvertBoard(app, slot);
+    }
     app.RefreshPostList();
     return result;
 }
