@@ -1,9 +1,91 @@
-// quorcli's fetch commands.
+// quorcli's fetch commands: fetch-all and fetch N start a run and wait for its end (quorcli may
+// wait; the desktop program never does). Status texts go to stderr as they come; a run that ran
+// into its time limit fails the command. SIGINT during a run cuts it off: the driver and the
+// requests end within a polling period and quorcli exits without crashing.
+
+#include <signal.h>
+
+#include <chrono>
+#include <thread>
 
 #include "cli/cli_command.h"
+#include "fetch/fetch_scheduler.h"
 
 namespace quor::cli {
 
-void RegisterFetchCommands(CliCommandTable&) {}
+namespace {
+
+volatile sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+// Catches the first SIGINT while a run is waited for; a second one ends quorcli at once.
+class InterruptGuard final {
+public:
+    InterruptGuard() {
+        interrupted = 0;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        action.sa_flags = SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &previous_);
+    }
+    ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
+
+CliResult WaitForRun(CliContext& context, fetch::StartOutcome outcome) {
+    auto& app = context.app;
+    switch (outcome) {
+        case fetch::StartOutcome::kStarted:
+            break;
+        case fetch::StartOutcome::kRefusedRunActive:
+            return CliResult::Fail("a fetch is already running");
+        case fetch::StartOutcome::kRefusedSlot:
+            return CliResult::Fail("board is beyond the 64 the tables hold");
+        case fetch::StartOutcome::kNoThread:
+            return CliResult::Fail("cannot start the fetch thread");
+    }
+    while (app.runActive.load()) {
+        if (interrupted) {
+            // Cut off the driver and every request; the application's end waits for them.
+            app.stopFlag.store(1);
+            app.Workers().RequestShutdown();
+            return CliResult::Fail("interrupted");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (context.frontend.TakeWarningCount() > 0)
+        return CliResult::Fail("the fetch timed out");
+    return CliResult::Ok();
+}
+
+CliResult FetchAll(CliContext& context, std::span<const std::string>) {
+    const InterruptGuard guard;
+    context.frontend.TakeWarningCount();
+    return WaitForRun(context, fetch::StartFetchAll(context.app));
+}
+
+CliResult FetchBoard(CliContext& context, std::span<const std::string> args) {
+    const auto board = ParseBoardNumber(args[0]);
+    if (!board)
+        return CliResult::Usage("board number must be 1 to 64, not '" + args[0] + "'");
+    const InterruptGuard guard;
+    context.frontend.TakeWarningCount();
+    return WaitForRun(context, fetch::StartSingleBoardRun(context.app, *board - 1));
+}
+
+}  // namespace
+
+void RegisterFetchCommands(CliCommandTable& table) {
+    table.push_back({"fetch-all", {}, FetchAll});
+    table.push_back({"fetch", {"N"}, FetchBoard});
+}
 
 }  // namespace quor::cli

@@ -1,4 +1,5 @@
 set(QUOR_CORE_SOURCES
+    core/app_commands.cpp
     core/board_workspace.cpp
     core/cp932.cpp
     core/memory_settings_store.cpp

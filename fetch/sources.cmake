@@ -1,6 +1,8 @@
 set(QUOR_FETCH_SOURCES
     fetch/byte_stream.cpp
     fetch/byte_stream.h
+    fetch/fetch_scheduler.cpp
+    fetch/fetch_scheduler.h
     fetch/page_request.cpp
     fetch/page_request.h
     fetch/request_text.cpp
