@@ -1,6 +1,8 @@
 #include "storage/read_state.h"
 
 #include <bit>
+#include <cstdio>
+#include <optional>
 #include <random>
 
 #include "storage_fixture.h"
@@ -112,6 +114,122 @@ TEST(ReadStateFormatTest, ParseTakesEveryLineIncludingBlankAndUnterminatedOnes) 
     EXPECT_TRUE(ParseReadState("").empty());
     // A long line is one value, not several.
     EXPECT_EQ(ParseReadState(std::string(1000, '1') + "\r\n").size(), 1u);
+}
+
+class ReadStateTest : public StorageTest {
+protected:
+    ReadStateTest() {
+        SetCount(1);
+        NameBoard(0, "b");
+    }
+    std::vector<int> Flags(int slot) {
+        std::vector<int> flags;
+        for (const auto& post : Posts(slot))
+            flags.push_back(post.unread);
+        return flags;
+    }
+    const std::vector<core::Post> posts_ = {
+        {"abc", "", "", "", 0}, {"one", "n", "d", "m", 0}, {"two", "n", "d", "m", 0}};
+};
+
+TEST_F(ReadStateTest, WriteStoresTheHashOfEveryReadPost) {
+    SetPosts(0, {{"abc", "", "", "", 0}});
+    EXPECT_EQ(WriteReadState(app, 0).status, StorageResult::kDone);
+    EXPECT_EQ(Read("b.hcc"), "00674300\r\n");
+
+    // All unread: an empty file, and the next check finds them all unread again.
+    SetPosts(0, {{"abc", "", "", "", 1}, {"x", "", "", "", 1}});
+    WriteReadState(app, 0);
+    EXPECT_EQ(Read("b.hcc"), "");
+    CheckUnread(app, 0);
+    EXPECT_EQ(Flags(0), (std::vector<int>{1, 1}));
+
+    // An empty table leaves the file as it is.
+    Write("b.hcc", "00674300\r\n");
+    SetPosts(0, {});
+    EXPECT_EQ(WriteReadState(app, 0).status, StorageResult::kSkipped);
+    EXPECT_EQ(Read("b.hcc"), "00674300\r\n");
+    EXPECT_EQ(Listing(), std::vector<std::string>{"b.hcc"});
+}
+
+TEST_F(ReadStateTest, CheckMarksExactlyThePostsMissingFromTheFile) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> file;  // nothing: no file
+        std::vector<int> flags;
+    };
+    char line[16];
+    std::snprintf(line, sizeof line, "%08X", HashPost(posts_[1]));  // capitals
+    const Case cases[] = {
+        {"no file", std::nullopt, {0, 0, 0}},
+        {"empty file", "", {1, 1, 1}},
+        {"first and third",
+         "00674300\r\n" + FormatReadState([&] {
+             core::PostTable t;
+             t.Append(posts_[2]);
+             return t;
+         }()),
+         {0, 1, 0}},
+        {"capitals and spaces", std::string("  ") + line + " \r\n", {1, 0, 1}},
+        {"garbage lines join as values", "hello\r\n\r\nzz\r\n", {1, 1, 1}},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(File("b.hcc"));
+        if (c.file)
+            Write("b.hcc", *c.file);
+        SetPosts(0, posts_);
+        CheckUnread(app, 0);
+        EXPECT_EQ(Flags(0), c.flags) << c.name;
+    }
+}
+
+TEST_F(ReadStateTest, CheckNeverClearsAFlagAndSkipsUnnamedBoards) {
+    SetPosts(0, {{"abc", "", "", "", 1}, {"new", "", "", "", 0}});
+    Write("b.hcc", "00674300\r\n");
+    CheckUnread(app, 0);
+    EXPECT_EQ(Flags(0), (std::vector<int>{1, 1}));
+
+    NameBoard(1, "");
+    SetPosts(1, {{"x", "", "", "", 0}});
+    Write(".hcc", "");  // what an unnamed board would read if names were not checked
+    EXPECT_EQ(CheckUnread(app, 1).status, StorageResult::kSkipped);
+    EXPECT_EQ(Flags(1), (std::vector<int>{0}));
+}
+
+TEST_F(ReadStateTest, ReadWriteCheckCycle) {
+    SetCount(2);
+    NameBoard(1, "c");
+    SetPosts(0, posts_);
+    SetPosts(1, posts_);
+    Write("b.hcc", "");
+    Write("c.hcc", "");
+    EXPECT_TRUE(OnUnreadCheck(app).Ok());
+    EXPECT_EQ(frontend.RefreshCount(), 1);
+    EXPECT_EQ(Flags(0), (std::vector<int>{1, 1, 1}));
+    EXPECT_TRUE(MarkPostRead(app, 0, 1));
+    EXPECT_FALSE(MarkPostRead(app, 0, 3));
+    EXPECT_TRUE(OnWriteReadState(app).Ok());
+    EXPECT_EQ(frontend.RefreshCount(), 1);  // writing refreshes nothing
+
+    // The next run's posts start read; the check brings back exactly the ones never selected.
+    SetPosts(0, posts_);
+    SetPosts(1, posts_);
+    OnUnreadCheck(app);
+    EXPECT_EQ(Flags(0), (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ(Flags(1), (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(frontend.RefreshCount(), 2);
+}
+
+TEST_F(ReadStateTest, CountZeroOrBeyondTheSlotsIsSafe) {
+    SetCount(0);
+    Write("b.hcc", "");
+    SetPosts(0, posts_);
+    OnUnreadCheck(app);
+    EXPECT_EQ(Flags(0), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(frontend.RefreshCount(), 1);
+    SetCount(1000);
+    EXPECT_TRUE(OnUnreadCheck(app).Ok());
+    EXPECT_EQ(Flags(0), (std::vector<int>{1, 1, 1}));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
 quor_add_test(quor_storage_tests storage
+    storage/board_commands_test.cpp
     storage/board_files_test.cpp
     storage/read_state_test.cpp)
