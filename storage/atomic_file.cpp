@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -92,6 +93,20 @@ FileResult FailAndRemove(const char* stage, const std::string& tempPath) {
     return FileResult::Fail(stage, error);
 }
 
+// Where the new content must land. A symbolic link is written through, as opening it for writing
+// would, rather than replaced by a plain file.
+std::string ReplacementTarget(const std::string& path) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return path;
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
+}
+
 }  // namespace
 
 std::string FileResult::Describe() const {
@@ -100,7 +115,11 @@ std::string FileResult::Describe() const {
     return stage + ": " + std::strerror(error);
 }
 
-FileResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
+FileResult WriteFileAtomically(const std::string& requestedPath, std::string_view bytes) {
+    const std::string path = ReplacementTarget(requestedPath);
+    // A rename would replace a file the user made read-only; opening it for writing would not.
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)
+        return FileResult::Fail("open", errno);
     std::string tempPath;
     FileDescriptor fd(OpenTemporary(path, tempPath));
     if (!fd.Valid())

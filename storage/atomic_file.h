@@ -5,7 +5,9 @@
 // A file that replaces an older one (post index, read state) is written to a temporary file
 // beside it, flushed to the disk and renamed over it: whoever looks at the target sees either
 // the old content or the new, never a cut or empty file, whether the disk fills up, a write fails
-// or the process dies half-way. The temporary file is removed when anything fails.
+// or the process dies half-way. The temporary file is removed when anything fails. As with a
+// file opened for writing, a target the user cannot write is refused and a symbolic link is
+// written through; the new file keeps the old one's permissions.
 //
 // The page archive only grows; an append that fails is rolled back to the old length, so a full
 // disk does not leave half a page for the restore to trip over.
