@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QPainter>
+#include <QStyledItemDelegate>
 #include <vector>
 
 #include "ui/message_text.h"
@@ -15,12 +16,23 @@ namespace {
 
 constexpr int kColumnWidths[] = {200, 100, 100, 120};
 
+// Every row has the one height of a line of the list's font; a fallback face of a character may
+// be taller, which must not make the rows uneven.
+class FixedRowHeight final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return QSize(option.rect.width(), option.fontMetrics.height() + 4);
+    }
+};
+
 }  // namespace
 
 CQuorUpView::CQuorUpView(core::CQuorApp& app, QWidget* parent)
     : QTreeView(parent), app_(app), model_(new PostListModel(app, this)) {
     setObjectName(QStringLiteral("CQuorUpView"));
     setModel(model_);
+    setItemDelegate(new FixedRowHeight(this));
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setIndentation(0);
