@@ -101,12 +101,11 @@ std::string FormatReadState(const core::PostTable& posts) {
     return out;
 }
 
-std::unordered_set<std::uint32_t> ParseReadState(std::string_view bytes) {
-    std::unordered_set<std::uint32_t> hashes;
-    hashes.reserve(bytes.size() / 10 + 1);
+HashSet ParseReadState(std::string_view bytes) {
+    HashSet hashes(bytes.size() / 10 + 1);
     while (!bytes.empty()) {
         const std::size_t lf = bytes.find('\n');
-        hashes.insert(ParseHexValue(bytes.substr(0, lf)));
+        hashes.Insert(ParseHexValue(bytes.substr(0, lf)));
         bytes.remove_prefix(lf == std::string_view::npos ? bytes.size() : lf + 1);
     }
     return hashes;
@@ -147,7 +146,7 @@ StorageResult CheckUnread(core::CQuorApp& app, int slot) {
     core::BoardWorkspace& workspace = app.Workspace(slot);
     const std::lock_guard lock(workspace.mutex);
     for (auto& post : workspace.posts) {
-        if (!hashes.contains(HashPost(post)))
+        if (!hashes.Contains(HashPost(post)))
             post.unread = 1;
     }
     return {StorageResult::kDone, location.path, {}};

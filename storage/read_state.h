@@ -23,11 +23,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 
 #include "core/post.h"
 #include "core/quor_app.h"
 #include "storage/board_location.h"
+#include "storage/hash_set.h"
 
 namespace quor::storage {
 
@@ -55,6 +55,6 @@ bool MarkPostRead(core::CQuorApp& app, int slot, std::size_t index);
 
 // The file format on its own, for the operations above and for tests.
 std::string FormatReadState(const core::PostTable& posts);
-std::unordered_set<std::uint32_t> ParseReadState(std::string_view bytes);
+HashSet ParseReadState(std::string_view bytes);
 
 }  // namespace quor::storage

@@ -7,6 +7,8 @@ set(QUOR_STORAGE_SOURCES
     storage/board_files.h
     storage/board_location.cpp
     storage/board_location.h
+    storage/hash_set.cpp
+    storage/hash_set.h
     storage/hex_field.cpp
     storage/hex_field.h
     storage/line_ends.cpp

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 #include <random>
+#include <unordered_set>
 
 #include "storage_fixture.h"
 
@@ -109,11 +110,43 @@ TEST(ReadStateFormatTest, WritesReadPostsOnlyAsEightDigitsAndCrLf) {
 }
 
 TEST(ReadStateFormatTest, ParseTakesEveryLineIncludingBlankAndUnterminatedOnes) {
-    const auto hashes = ParseReadState("00674300\r\n\r\n00ABCDEF \r\n  1");
-    EXPECT_EQ(hashes, (std::unordered_set<std::uint32_t>{0x00674300u, 0u, 0x00abcdefu, 1u}));
-    EXPECT_TRUE(ParseReadState("").empty());
+    const HashSet hashes = ParseReadState("00674300\r\n\r\n00ABCDEF \r\n  1");
+    EXPECT_EQ(hashes.Size(), 4u);
+    for (const std::uint32_t value : {0x00674300u, 0u, 0x00abcdefu, 1u})
+        EXPECT_TRUE(hashes.Contains(value)) << value;
+    EXPECT_FALSE(hashes.Contains(2u));
+    EXPECT_EQ(ParseReadState("").Size(), 0u);
+    EXPECT_FALSE(ParseReadState("").Contains(0u));
     // A long line is one value, not several.
-    EXPECT_EQ(ParseReadState(std::string(1000, '1') + "\r\n").size(), 1u);
+    EXPECT_EQ(ParseReadState(std::string(1000, '1') + "\r\n").Size(), 1u);
+}
+
+TEST(HashSetTest, AgreesWithAReferenceSetThroughGrowth) {
+    std::mt19937 random(7);
+    for (const std::size_t expected : {std::size_t{0}, std::size_t{1000}}) {
+        HashSet set(expected);
+        std::unordered_set<std::uint32_t> reference;
+        // The extremes and values that differ only in their high or low bits.
+        for (const std::uint32_t value : {0u, 0xffffffffu, 0x80000000u, 1u, 0x00006100u}) {
+            set.Insert(value);
+            reference.insert(value);
+        }
+        for (int i = 0; i < 5000; ++i) {
+            const std::uint32_t value = i % 2 ? random() : static_cast<std::uint32_t>(i) << 20;
+            set.Insert(value);
+            reference.insert(value);
+        }
+        ASSERT_EQ(set.Size(), reference.size());
+        for (const std::uint32_t value : reference)
+            ASSERT_TRUE(set.Contains(value)) << value;
+        int absent = 0;
+        for (int i = 0; i < 5000; ++i) {
+            const std::uint32_t probe = random();
+            EXPECT_EQ(set.Contains(probe), reference.contains(probe)) << probe;
+            absent += !reference.contains(probe);
+        }
+        EXPECT_GT(absent, 0);
+    }
 }
 
 class ReadStateTest : public StorageTest {

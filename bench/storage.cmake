@@ -1,0 +1,1 @@
+quor_add_bench(quor_storage_bench storage_bench.cpp)
