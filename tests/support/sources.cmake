@@ -1,4 +1,5 @@
 set(QUOR_TEST_SUPPORT_SOURCES
+    support/board_server_process.cpp
     support/child_process.cpp
     support/recording_frontend.cpp
     support/scripted_server.cpp
