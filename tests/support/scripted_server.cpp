@@ -119,10 +119,15 @@ std::string ScriptedServer::ReadRequest(int fd) const {
     char buffer[4096];
     // Read until the header and its announced body are in, then linger briefly for whatever the
     // client sends after them (a POST's closing line feeds).
+    // The header is looked for only until it is found, so long bodies cost no more than reading.
+    std::size_t need = std::string::npos;
     auto complete = [&] {
-        const auto end = HeaderEnd(bytes);
-        return end != std::string::npos &&
-               bytes.size() >= end + ContentLength(bytes.substr(0, end));
+        if (need == std::string::npos) {
+            const auto end = HeaderEnd(bytes);
+            if (end != std::string::npos)
+                need = end + ContentLength(bytes.substr(0, end));
+        }
+        return need != std::string::npos && bytes.size() >= need;
     };
     const auto giveUp = std::chrono::steady_clock::now() + 10s;
     while (!stopping_.load() && std::chrono::steady_clock::now() < giveUp) {
