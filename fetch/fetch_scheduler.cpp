@@ -90,6 +90,17 @@ void RaisePageCounter(core::CQuorApp& app, int slot) {
     ++workspace.pageCounter;
 }
 
+// A new request thread takes its parameters within microseconds of its start. Waiting for that
+// here keeps the driver's next check of the launch-pending flag from costing a whole tick, so a
+// board start costs one pass of the outer loop, as the schedule intends. Past one tick the wait
+// gives up and the driver's own polling takes over.
+void AwaitHandOff(core::CQuorApp& app) {
+    const auto deadline = std::chrono::steady_clock::now() + kTick;
+    while (app.launchPending.load() == 1 && !app.ShuttingDown() &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::microseconds(20));
+}
+
 // Claims the one run the application may have at a time.
 bool ClaimRun(core::CQuorApp& app) {
     bool idle = false;
@@ -99,10 +110,26 @@ bool ClaimRun(core::CQuorApp& app) {
     return false;
 }
 
+// A run is over only when its requests are: a request left running by a stopped or timed-out
+// run would otherwise hand its page (state 2) to the next run's driver while that run's own
+// request for the board is in flight.
+void AwaitRequestsEnded(core::CQuorApp& app) {
+    auto anyInFlight = [&app] {
+        for (int slot = 0; slot < core::kSlotCount; ++slot) {
+            if (app.FetchStateOf(slot).load() == core::kRequestInFlight)
+                return true;
+        }
+        return false;
+    };
+    while (anyInFlight() && Tick(app)) {
+    }
+}
+
 template <typename Driver>
 StartOutcome StartDriver(core::CQuorApp& app, Driver driver) {
     const bool started = app.Workers().Start([&app, driver] {
         driver();
+        AwaitRequestsEnded(app);
         app.runActive.store(false);
     });
     if (started)
@@ -197,8 +224,10 @@ bool StartRequest(core::CQuorApp& app, RequestType type, int slot,
     if (!started) {
         app.FetchStateOf(slot).store(core::kFinished);
         app.launchPending.store(0);
+        return false;
     }
-    return started;
+    AwaitHandOff(app);
+    return true;
 }
 
 bool ProcessFetchedBoard(core::CQuorApp& app, int slot) {

@@ -12,7 +12,8 @@
 // 1, the unread check when AUTOCHECK is 1). A single-board run fetches one board with all its
 // pages, refreshes the list once at its end and writes no index.
 //
-// Only one run at a time: a start while a run is active is refused with a status text. Boards
+// Only one run at a time: a start while a run is active is refused with a status text, and a run
+// stays active until the requests it started have ended, after a stop or a timeout too. Boards
 // after the 64th are left out (the tables have 64 slots), and the status line says so once a run.
 // Every wait polls the application's shutdown, so quitting during a run neither hangs nor
 // crashes: the driver ends within one polling period and request threads are cut off.

@@ -203,6 +203,10 @@ TEST_F(SchedulerTest, StoppingLeavesArrivedPagesUnconverted) {
     ASSERT_TRUE(core::OnAppCommand(*app, core::command::kFetchAll));
     std::this_thread::sleep_for(300ms);
     ASSERT_TRUE(core::OnAppCommand(*app, core::command::kStopFetching));
+    // The driver has seen the stop within a tick, but the run's requests are still out: a new
+    // run must not start under them.
+    std::this_thread::sleep_for(150ms);
+    EXPECT_EQ(StartFetchAll(*app), StartOutcome::kRefusedRunActive);
     ASSERT_TRUE(WaitForRunEnd(1s));
     // The requests go on and their pages arrive; nobody converts them.
     for (int slot = 0; slot < 2; ++slot) {
@@ -247,6 +251,15 @@ TEST_F(SchedulerTest, FetchSelectedRunsOneBoardWithAllItsPages) {
     EXPECT_EQ(occurrences("<p>page 2</p>"), 1);
     EXPECT_EQ(occurrences("<p>page 3</p>"), 2);
     EXPECT_FALSE(core::OnAppCommand(*app, core::command::kAbout));
+
+    // A board without an address is finished by its request; the run ends instead of waiting.
+    store.WriteString(core::kSectionTree, "Url1", "");
+    ui.SetSelectedEntryNumber(1);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(core::OnAppCommand(*app, core::command::kFetchSelected));
+    ASSERT_TRUE(WaitForRunEnd(2s));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_EQ(ui.RefreshCount(), 1);
 }
 
 TEST_F(SchedulerTest, SecondRunAndBoardsBeyondTheTablesAreRefused) {
