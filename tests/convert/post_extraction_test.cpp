@@ -1,0 +1,378 @@
+#include "convert/post_extraction.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "board_fixture.h"
+#include "convert/bbs_templates.h"
+#include "core/cp932.h"
+#include "core/settings_keys.h"
+
+namespace quor::convert {
+namespace {
+
+using testing::BoardFixture;
+using Fields = BoardFixture::Fields;
+namespace key = core::key;
+
+// Custom markers that are easy to lay out in any order.
+void UseBracketMarkers(BoardFixture& board, int type = 0) {
+    board.SetInt(key::kType, type);
+    board.SetString(key::kTitleStart, "[t]");
+    board.SetString(key::kTitleEnd, "[/t]");
+    board.SetString(key::kNameStart, "[n]");
+    board.SetString(key::kNameEnd, "[/n]");
+    board.SetString(key::kDateStart, "[d]");
+    board.SetString(key::kDateEnd, "[/d]");
+    board.SetString(key::kMessageStart, "[m]");
+    board.SetString(key::kMessageEnd, "[/m]");
+}
+
+std::string Block(const std::string& title, const std::string& name, const std::string& date,
+                  const std::string& message) {
+    return "[t]" + title + "[/t][n]" + name + "[/n][d]" + date + "[/d][m]" + message + "[/m]\n";
+}
+
+TEST(PostExtractionTest, StatusTextsFollowTheBoardNameAroundTheExtraction) {
+    BoardFixture board;
+    UseBracketMarkers(board);
+    board.SetString(key::kName, "雑談板");
+    board.SetPageUtf8(Block("a", "b", "c", "d"));
+    board.Convert();
+    ASSERT_EQ(board.frontend.StatusTexts().size(), 2u);
+    EXPECT_EQ(core::ToUtf8(board.frontend.StatusTexts()[0]), "雑談板変換中");
+    EXPECT_EQ(core::ToUtf8(board.frontend.StatusTexts()[1]), "雑談板変換終了");
+    EXPECT_EQ(board.Posts(), (std::vector<Fields>{{"a", "b", "c", "d"}}));
+}
+
+// Checks, from inside the frontend, that the workspace is not locked while a status text is
+// shown: a driver thread that held it would block the user interface's readers.
+class LockProbe final : public core::Frontend {
+public:
+    explicit LockProbe(core::BoardWorkspace& workspace) : workspace_(workspace) {}
+    void SetStatusText(const std::string&) override {
+        std::unique_lock lock(workspace_.mutex, std::try_to_lock);
+        calls += 1;
+        unlockedCalls += lock.owns_lock() ? 1 : 0;
+    }
+    void RefreshPostList() override {}
+    void ShowWarning(const std::string&, const std::string&) override {}
+    std::unique_ptr<core::ProgressDisplay> OpenProgress() override { return nullptr; }
+    int SelectedEntryNumber() override { return -1; }
+    int calls = 0;
+    int unlockedCalls = 0;
+
+private:
+    core::BoardWorkspace& workspace_;
+};
+
+TEST(PostExtractionTest, FrontendIsCalledWithoutTheWorkspaceLock) {
+    BoardFixture board;
+    LockProbe probe(board.Workspace());
+    board.app.SetFrontend(probe);
+    UseBracketMarkers(board);
+    board.SetPageUtf8(Block("a", "b", "c", "d"));
+    board.Convert();
+    EXPECT_EQ(probe.calls, 2);
+    EXPECT_EQ(probe.unlockedCalls, 2);
+}
+
+TEST(PostExtractionTest, InvalidSlotsAreIgnored) {
+    BoardFixture board;
+    ConvertBoard(board.app, -1);
+    ConvertBoard(board.app, core::kSlotCount);
+    EXPECT_TRUE(board.frontend.StatusTexts().empty());
+}
+
+TEST(PostExtractionTest, StoredMarkersOverrideTheTemplateOnlyWhenNotEmpty) {
+    BoardFixture board;
+    board.SetInt(key::kType, 7);
+    board.SetString(key::kTitleStart, "<i>");
+    board.SetString(key::kTitleEnd, "</i>");
+    board.SetString(key::kNameStart, "");
+    board.SetPageUtf8(
+        "<hr><i>題</i> 投稿者：<b>名</b> 投稿日：日付</font><blockquote>本文</blockquote>");
+    board.Convert();
+    EXPECT_EQ(board.Posts(), (std::vector<Fields>{{"題", "名", "日付", "本文"}}));
+    const BbsTemplate* tcup = TemplateForType(7);
+    ASSERT_NE(tcup, nullptr);
+    EXPECT_EQ(board.Workspace().titleStart, "<i>");
+    EXPECT_EQ(board.Workspace().nameStart, tcup->nameStart);
+    EXPECT_EQ(board.Workspace().skipMarker, "<hr>");
+}
+
+TEST(PostExtractionTest, TemplatesHoldTheirExactBytes) {
+    const BbsTemplate* hyper = TemplateForType(1);
+    ASSERT_NE(hyper, nullptr);
+    EXPECT_EQ(hyper->titleStart, "<small>\x81\x40");
+    // 投稿者： and さん in code page 932.
+    EXPECT_EQ(hyper->nameStart, "\x93\x8a\x8d\x65\x8e\xd2\x81\x46");
+    EXPECT_EQ(hyper->nameEnd, "\x82\xb3\x82\xf1");
+    EXPECT_EQ(TemplateForType(3)->skipMarker, "  <table>");
+    EXPECT_EQ(TemplateForType(3)->messageEnd, "  <td><br></td>");
+    EXPECT_EQ(TemplateForType(9), TemplateForType(7));
+    for (const int none : {0, -1, 10, 12})
+        EXPECT_EQ(TemplateForType(none), nullptr) << none;
+    for (int type = 1; type <= 9; ++type)
+        EXPECT_EQ(TemplateForType(type)->dateBeforeName, type == 4) << type;
+}
+
+TEST(PostExtractionTest, UnknownTypesAreCustomAndKeepThePreviousMarkers) {
+    BoardFixture board;
+    UseBracketMarkers(board, 12);
+    board.SetPageUtf8(Block("a", "b", "c", "d"));
+    board.Convert();
+    EXPECT_EQ(board.Posts(), (std::vector<Fields>{{"a", "b", "c", "d"}}));
+    EXPECT_TRUE(board.Workspace().skipMarker.empty());
+
+    // A board that was TCUPBBS and becomes Custom keeps the markers it had.
+    BoardFixture changed;
+    changed.SetInt(key::kType, 7);
+    const std::string tcupPage =
+        "<hr><b>題</b> 投稿者：<b>名</b> 投稿日：日付</font><blockquote>本文</blockquote>";
+    changed.SetPageUtf8(tcupPage);
+    changed.Convert();
+    changed.SetInt(key::kType, 0);
+    changed.Workspace().posts.Clear();
+    changed.Convert();
+    EXPECT_EQ(changed.Posts(), (std::vector<Fields>{{"題", "名", "日付", "本文"}}));
+}
+
+TEST(PostExtractionTest, FsbbsSeeksTheDateBeforeTheName) {
+    const std::string dateFirst =
+        "</small></p><td width=50% rowspan=2><b>題</b><br>日付</td>"
+        "<td width=50% bgcolor=\"#e0f0ff\"><b>名</b>さん<td colspan=2 "
+        "id=\"kiji\">本文</blockquote>";
+    const std::string nameFirst =
+        "</small></p><td width=50% rowspan=2><b>題</b>"
+        "<td width=50% bgcolor=\"#e0f0ff\"><b>名</b>さん<br>日付</td><td colspan=2 "
+        "id=\"kiji\">本文</blockquote>";
+    BoardFixture board;
+    board.SetInt(key::kType, 4);
+    board.SetPageUtf8(dateFirst);
+    board.Convert();
+    EXPECT_EQ(board.Posts(), (std::vector<Fields>{{"題", "名", "日付", "本文"}}));
+    EXPECT_EQ(board.Workspace().fieldOrder, (std::array<std::int32_t, 4>{0, 2, 1, 3}));
+
+    board.Workspace().posts.Clear();
+    board.SetPageUtf8(nameFirst);
+    board.Convert();
+    EXPECT_TRUE(board.Posts().empty());
+}
+
+TEST(PostExtractionTest, OrderValuesGiveTheOrderTheirListEntryNames) {
+    // Entry v of the order list, as the three fields appear on the page.
+    const std::vector<std::string> orders[] = {
+        {"t", "n", "d"}, {"t", "d", "n"}, {"n", "t", "d"},
+        {"n", "d", "t"}, {"d", "t", "n"}, {"d", "n", "t"},
+    };
+    const std::map<std::string, std::string> values{{"t", "T"}, {"n", "N"}, {"d", "D"}};
+    for (int v = 1; v <= 6; ++v) {
+        std::string page;
+        for (const std::string& field : orders[v - 1])
+            page += "[" + field + "]" + values.at(field) + "[/" + field + "]";
+        page += "[m]M[/m]";
+        for (int order = 1; order <= 6; ++order) {
+            BoardFixture board;
+            UseBracketMarkers(board);
+            board.SetInt(key::kOrder, order);
+            board.SetPageUtf8(page);
+            board.Convert();
+            if (order == v) {
+                EXPECT_EQ(board.Posts(), (std::vector<Fields>{{"T", "N", "D", "M"}})) << v;
+            } else {
+                // A field sought out of place is passed by and never found again.
+                EXPECT_TRUE(board.Posts().empty()) << "page " << v << " order " << order;
+            }
+        }
+    }
+}
+
+TEST(PostExtractionTest, OrderZeroAndUnknownValuesKeepTheWorkspaceOrder) {
+    for (const int order : {0, 7, -1, 100}) {
+        BoardFixture board;
+        board.SetInt(key::kType, 4);
+        board.SetInt(key::kOrder, order);
+        board.SetPageUtf8("");
+        board.Convert();
+        EXPECT_EQ(board.Workspace().fieldOrder, (std::array<std::int32_t, 4>{0, 2, 1, 3})) << order;
+    }
+    // An order set by an earlier conversion stays when the value goes back to 0.
+    BoardFixture board;
+    board.SetInt(key::kType, 0);
+    board.SetInt(key::kOrder, 6);
+    board.Convert();
+    board.SetInt(key::kOrder, 0);
+    board.Convert();
+    EXPECT_EQ(board.Workspace().fieldOrder, (std::array<std::int32_t, 4>{2, 1, 0, 3}));
+}
+
+TEST(PostExtractionTest, LastPostWithoutItsMessageEndIsDropped) {
+    BoardFixture board;
+    UseBracketMarkers(board);
+    board.SetPageUtf8(Block("1", "a", "x", "one") + Block("2", "b", "y", "two") +
+                      "[t]3[/t][n]c[/n][d]z[/d][m]three, cut off");
+    board.Convert();
+    EXPECT_EQ(board.Posts(), (std::vector<Fields>{{"1", "a", "x", "one"}, {"2", "b", "y", "two"}}));
+}
+
+TEST(PostExtractionTest, TwoPagesOfARunAppendInOrder) {
+    BoardFixture board;
+    UseBracketMarkers(board);
+    board.SetPageUtf8(Block("1", "a", "x", "one") + Block("2", "b", "y", "two"));
+    board.Convert();
+    board.SetPageUtf8(Block("3", "c", "z", "three"));
+    board.Convert();
+    EXPECT_EQ(board.Posts(),
+              (std::vector<Fields>{
+                  {"1", "a", "x", "one"}, {"2", "b", "y", "two"}, {"3", "c", "z", "three"}}));
+}
+
+TEST(PostExtractionTest, EndMarkerIsCutAtItsFirstByteAndTheRestSearchedAgain) {
+    // The message end "x]" shares its second byte with the next title start "]t": after the cut
+    // at "x" the next search starts at "]".
+    BoardFixture board;
+    board.SetInt(key::kType, 0);
+    board.SetString(key::kTitleStart, "]t");
+    board.SetString(key::kTitleEnd, "</t>");
+    board.SetString(key::kNameStart, "<n>");
+    board.SetString(key::kNameEnd, "</n>");
+    board.SetString(key::kDateStart, "<d>");
+    board.SetString(key::kDateEnd, "</d>");
+    board.SetString(key::kMessageStart, "<m>");
+    board.SetString(key::kMessageEnd, "x]");
+    board.SetPageUtf8("]tA</t><n>B</n><d>C</d><m>Dx]tE</t><n>F</n><d>G</d><m>Hx]");
+    board.Convert();
+    EXPECT_EQ(board.Posts(), (std::vector<Fields>{{"A", "B", "C", "D"}, {"E", "F", "G", "H"}}));
+}
+
+TEST(PostExtractionTest, SkipMarkerAndHeaderHandling) {
+    BoardFixture board;
+    UseBracketMarkers(board);
+    board.SetString(key::kSkipMarker, "<!--posts-->");
+    board.SetPageUtf8(Block("fake", "f", "f", "f") + "<!--posts-->" + Block("1", "a", "x", "one") +
+                      "<!--posts-->" + Block("2", "b", "y", "two"));
+    board.Convert();
+    EXPECT_EQ(board.Posts(), (std::vector<Fields>{{"1", "a", "x", "one"}, {"2", "b", "y", "two"}}));
+
+    // Without the marker on the page, the whole page is searched; without a blank line the
+    // header is searched too.
+    BoardFixture whole;
+    UseBracketMarkers(whole);
+    whole.SetString(key::kSkipMarker, "<!--absent-->");
+    whole.SetPage("HTTP/1.0 200 OK\r\nX-Note: [t]h[/t][n]h[/n][d]h[/d][m]h[/m]\r\n" +
+                  core::FromUtf8(Block("1", "a", "x", "one")));
+    whole.Convert();
+    EXPECT_EQ(whole.Posts(), (std::vector<Fields>{{"h", "h", "h", "h"}, {"1", "a", "x", "one"}}));
+}
+
+TEST(PostExtractionTest, EmptyPageAddsNothingAndTurnsNoPage) {
+    BoardFixture board;
+    UseBracketMarkers(board);
+    board.Workspace().nextPageFlag = 1;
+    board.Workspace().nextPageNumber = 7;
+    board.SetPage("");
+    board.Convert();
+    EXPECT_TRUE(board.Posts().empty());
+    EXPECT_EQ(board.Workspace().nextPageFlag, 0);
+    EXPECT_EQ(board.Workspace().nextPageNumber, 0);
+
+    core::BoardWorkspace none;
+    none.nextPageFlag = 1;
+    ExtractPosts(none);
+    EXPECT_EQ(none.nextPageFlag, 0);
+    EXPECT_TRUE(none.posts.Empty());
+}
+
+TEST(PostExtractionTest, EmptyMarkersMatchInPlaceAndACutAtTheEndStops) {
+    // Every marker empty: each field is empty and one byte long steps; the last cut lies at the
+    // end of the text and ends the extraction without reading past it.
+    core::BoardWorkspace workspace("abcdefg");
+    workspace.pageLimit = 9;
+    workspace.nextPageSearchText = "x";
+    ExtractPosts(workspace);
+    ASSERT_EQ(workspace.posts.Count(), 2u);
+    for (const core::Post& post : workspace.posts)
+        EXPECT_EQ(post, (core::Post{"", "", "", "", 0}));
+    EXPECT_EQ(workspace.nextPageFlag, 0);
+
+    // An empty end marker matches right after its start marker; a start marker at the very end
+    // of the text gives one last, empty message there.
+    core::BoardWorkspace last("[m]x[m]");
+    last.messageStart = "[m]";
+    last.fieldOrder = {core::kFieldMessage, core::kFieldMessage, core::kFieldMessage,
+                       core::kFieldMessage};
+    last.pageLimit = 9;
+    last.nextPageSearchText = "[m]";
+    ExtractPosts(last);
+    EXPECT_EQ(last.posts.Count(), 2u);
+    EXPECT_EQ(last.nextPageFlag, 0);
+}
+
+TEST(PostExtractionTest, FieldOrderWithoutMessageOrWithBadKindsStaysInBounds) {
+    core::BoardWorkspace titles("[t]a[/t][t]b[/t]");
+    titles.titleStart = "[t]";
+    titles.titleEnd = "[/t]";
+    titles.fieldOrder = {core::kFieldTitle, core::kFieldTitle, core::kFieldTitle,
+                         core::kFieldTitle};
+    ExtractPosts(titles);
+    EXPECT_TRUE(titles.posts.Empty());
+
+    core::BoardWorkspace bad("anything");
+    bad.fieldOrder = {7, -1, 0, 3};
+    ExtractPosts(bad);
+    EXPECT_TRUE(bad.posts.Empty());
+}
+
+TEST(PostExtractionTest, SwitchesReachTheCleaner) {
+    BoardFixture board;
+    UseBracketMarkers(board);
+    board.SetInt(key::kLineFeedSwitch, 1);
+    board.SetInt(key::kSpaceSwitch, 1);
+    board.SetInt(key::kTabSwitch, 1);
+    board.SetPageUtf8(Block("a b", "n\tm", "d", "one\ntwo<Li>x"));
+    board.Convert();
+    const auto posts = board.Posts();
+    ASSERT_EQ(posts.size(), 1u);
+    EXPECT_EQ(posts[0].title, "a b");
+    EXPECT_EQ(posts[0].name, "n\tm");
+    EXPECT_EQ(posts[0].message, "one\r\ntwo\r\n\r\n" + std::string(40, '-') + "\r\nx");
+}
+
+TEST(PostExtractionTest, SettingsAreCopiedIntoTheWorkspace) {
+    BoardFixture board;
+    board.SetInt(key::kType, 0);
+    board.SetString(key::kPageSearchText, "次へ");
+    board.SetInt(key::kPageCount, 4);
+    board.SetInt(key::kNextPageMethod, 2);
+    board.SetInt(key::kLineFeedSwitch, 1);
+    board.SetInt(key::kSpaceSwitch, 1);
+    board.SetInt(key::kTabSwitch, 1);
+    board.SetPageUtf8("x");
+    board.Convert();
+    const core::BoardWorkspace& workspace = board.Workspace();
+    EXPECT_EQ(workspace.nextPageSearchText, core::FromUtf8("次へ"));
+    EXPECT_EQ(workspace.pageLimit, 4);
+    EXPECT_EQ(workspace.nextPageMethod, 2);
+    EXPECT_EQ(workspace.lineFeedSwitch, 1);
+    EXPECT_EQ(workspace.spaceSwitch, 1);
+    EXPECT_EQ(workspace.tabSwitch, 1);
+
+    // Unset keys take their defaults: one page, method 0, switches off, an empty search text.
+    BoardFixture defaults;
+    defaults.Workspace().nextPageSearchText = "old";
+    defaults.Workspace().pageLimit = 9;
+    defaults.Convert();
+    EXPECT_EQ(defaults.Workspace().nextPageSearchText, "");
+    EXPECT_EQ(defaults.Workspace().pageLimit, 1);
+    EXPECT_EQ(defaults.Workspace().nextPageMethod, 0);
+    EXPECT_EQ(defaults.Workspace().lineFeedSwitch, 0);
+    // Type defaults to HyperBBS.
+    EXPECT_EQ(defaults.Workspace().skipMarker, "</td></tr></table><p>");
+}
+
+}  // namespace
+}  // namespace quor::convert

@@ -1,0 +1,12 @@
+quor_add_test(quor_convert_tests convert
+    convert/bbs_pages_test.cpp
+    convert/board_fixture.cpp
+    convert/board_fixture.h
+    convert/convert_cli_test.cpp
+    convert/kanji_code_test.cpp
+    convert/next_page_test.cpp
+    convert/post_extraction_test.cpp
+    convert/text_cleaner_test.cpp)
+if(TARGET quorcli)
+    add_dependencies(quor_convert_tests quorcli)
+endif()
