@@ -6,6 +6,7 @@ quor_add_test(quor_convert_tests convert
     convert/kanji_code_test.cpp
     convert/next_page_test.cpp
     convert/post_extraction_test.cpp
+    convert/robustness_test.cpp
     convert/text_cleaner_test.cpp)
 if(TARGET quorcli)
     add_dependencies(quor_convert_tests quorcli)
