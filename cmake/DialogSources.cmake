@@ -1,2 +1,14 @@
 set(QUOR_DIALOG_SOURCES
+    ui/dialog_controls.cpp
+    ui/dialog_controls.h
+    convert/bbs_type_page.cpp
+    convert/bbs_type_page.h
+    convert/conversion_page.cpp
+    convert/conversion_page.h
+    fetch/page_turn_page.cpp
+    fetch/page_turn_page.h
+    fetch/environment_dialog.cpp
+    fetch/environment_dialog.h
+    ui/item_settings_dialog.cpp
+    ui/item_settings_dialog.h
 )
