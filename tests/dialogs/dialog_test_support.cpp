@@ -10,14 +10,35 @@
 
 namespace quor::test {
 
+namespace {
+
+QApplication* application = nullptr;
+
+// The application goes before the program's static objects do: Qt's input devices die with it
+// and must not outlive the statics of Qt's own libraries.
+class ApplicationEnvironment final : public ::testing::Environment {
+public:
+    void TearDown() override {
+        delete application;
+        application = nullptr;
+    }
+};
+
+const ::testing::Environment* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+}  // namespace
+
 QApplication& App() {
     static int argc = 1;
     static char name[] = "quor_dialog_tests";
     static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    if (!application) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = new QApplication(argc, argv);
+    }
+    return *application;
 }
 
 void RecordingStore::Record(std::string_view section, std::string_view key, std::string value) {
