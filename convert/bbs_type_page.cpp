@@ -147,7 +147,7 @@ void CBbsTypePage::Load() {
         return;
 
     const auto readText = [&](std::string_view stem) {
-        return ui::ToQString(
+        return ui::Cp932ToQString(
             store_.ReadString(core::kSectionTree, core::BoardKey(stem, boardNumber_), ""));
     };
     ui::ShowLoadedText(skipMarker_, readText(core::key::kSkipMarker));
@@ -168,7 +168,7 @@ void CBbsTypePage::SaveBbsTypePage() {
     };
     const auto writeText = [&](std::string_view stem, const QLineEdit* edit) {
         store_.WriteString(core::kSectionTree, core::BoardKey(stem, boardNumber_),
-                           ui::ToCp932(edit->text()));
+                           ui::QStringToCp932(edit->text()));
     };
     writeInt(core::key::kType, SelectedOrLoaded(type_, loadedPositions_[0]));
     writeInt(core::key::kKanjiCode, SelectedOrLoaded(kanjiCode_, loadedPositions_[1]));

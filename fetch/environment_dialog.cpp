@@ -143,8 +143,8 @@ void CEnvironmentDialog::Load() {
     namespace defaults = core::defaults;
     // The readers act on exactly 1, so only that shows a ticked box.
     proxyOn_->setChecked(ReadGlobal(store_, key::kProxyEnable, defaults::kProxyEnable) == 1);
-    ui::ShowLoadedText(proxyServer_, ui::ToQString(store_.ReadString(core::kSectionGlobal,
-                                                                     key::kProxyServer, "")));
+    ui::ShowLoadedText(proxyServer_, ui::Cp932ToQString(store_.ReadString(core::kSectionGlobal,
+                                                                          key::kProxyServer, "")));
     proxyPort_->setText(
         QString::number(ReadGlobal(store_, key::kProxyPort, defaults::kProxyPortInDialog)));
     threadCount_->setText(
@@ -152,7 +152,7 @@ void CEnvironmentDialog::Load() {
     timeout_->setText(QString::number(ReadGlobal(store_, key::kTimeout, defaults::kTimeout)));
     priority_->setCurrentIndex(ReadGlobal(store_, key::kThreadPriority, defaults::kThreadPriority));
     loadedOutputDirectory_ =
-        ui::ToQString(store_.ReadString(core::kSectionGlobal, key::kOutputDirectory, ""));
+        ui::Cp932ToQString(store_.ReadString(core::kSectionGlobal, key::kOutputDirectory, ""));
     ui::ShowLoadedText(outputDirectory_, loadedOutputDirectory_);
     autoCheck_->setChecked(ReadGlobal(store_, key::kAutoCheck, defaults::kAutoCheck) == 1);
     autoSave_->setChecked(ReadGlobal(store_, key::kAutoSave, defaults::kAutoSave) == 1);
@@ -198,7 +198,7 @@ void CEnvironmentDialog::Write() {
         store_.WriteInt(core::kSectionGlobal, name, value);
     };
     const auto writeText = [&](std::string_view name, const QString& text) {
-        store_.WriteString(core::kSectionGlobal, name, ui::ToCp932(text));
+        store_.WriteString(core::kSectionGlobal, name, ui::QStringToCp932(text));
     };
     // A stored priority that no entry has shows no selection and is written back unchanged.
     const int priority =

@@ -125,7 +125,7 @@ void CPageTurnPage::Load() {
 
     const auto key = [&](std::string_view stem) { return core::BoardKey(stem, boardNumber_); };
     const auto readText = [&](std::string_view stem, std::string_view fallback) {
-        return ui::ToQString(store_.ReadString(core::kSectionTree, key(stem), fallback));
+        return ui::Cp932ToQString(store_.ReadString(core::kSectionTree, key(stem), fallback));
     };
     const auto readInt = [&](std::string_view stem, int fallback) {
         return store_.ReadInt(core::kSectionTree, key(stem), fallback);
@@ -165,7 +165,7 @@ std::optional<ui::FieldProblem> CPageTurnPage::SavePage() {
 
     const auto key = [&](std::string_view stem) { return core::BoardKey(stem, boardNumber_); };
     const auto writeText = [&](std::string_view stem, const QString& text) {
-        store_.WriteString(core::kSectionTree, key(stem), ui::ToCp932(text));
+        store_.WriteString(core::kSectionTree, key(stem), ui::QStringToCp932(text));
     };
     const auto pageCount = ui::ParseNumberField(pageCount_->text(), kMinPageCount, kMaxPageCount);
     writeText(core::key::kReferer, refererOn_->isChecked() ? referer_->text() : QString());

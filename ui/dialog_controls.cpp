@@ -14,11 +14,11 @@
 
 namespace quor::ui {
 
-QString ToQString(std::string_view cp932) {
+QString Cp932ToQString(std::string_view cp932) {
     return QString::fromStdString(core::ToUtf8(cp932));
 }
 
-std::string ToCp932(const QString& text) {
+std::string QStringToCp932(const QString& text) {
     return core::FromUtf8(text.toStdString());
 }
 

@@ -17,8 +17,8 @@ class QToolButton;
 namespace quor::ui {
 
 // Store text (CP932 bytes) to widget text and back.
-QString ToQString(std::string_view cp932);
-std::string ToCp932(const QString& text);
+QString Cp932ToQString(std::string_view cp932);
+std::string QStringToCp932(const QString& text);
 
 // Every control carries its resource id as object name ("ctl1016"), so tests and scripts can
 // find it.

@@ -55,8 +55,8 @@ CItemSettingsDialog::CItemSettingsDialog(core::SettingsStore& store, int boardNu
         url_ = store_.ReadString(core::kSectionTree, core::BoardKey(core::key::kUrl, boardNumber_),
                                  url_);
     }
-    ShowLoadedText(nameEdit_, ToQString(name_));
-    ShowLoadedText(urlEdit_, ToQString(url_));
+    ShowLoadedText(nameEdit_, Cp932ToQString(name_));
+    ShowLoadedText(urlEdit_, Cp932ToQString(url_));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(Text("項目名"), this), 0, 0);
@@ -85,7 +85,7 @@ std::optional<FieldProblem> CItemSettingsDialog::Validate() const {
         return FieldProblem{
             nameEdit_, Text("項目名に \"/\" や \"\\\" は使えません（ファイル名になります）。")};
     }
-    if (ToCp932(urlEdit_->text()).size() >= kUrlLimit) {
+    if (QStringToCp932(urlEdit_->text()).size() >= kUrlLimit) {
         return FieldProblem{
             urlEdit_, Text("URLが長すぎます。%1 バイト未満で入力してください。").arg(kUrlLimit)};
     }
@@ -101,8 +101,8 @@ void CItemSettingsDialog::accept() {
     bbsTypePage_->SaveBbsTypePage();
     pageTurnPage_->SavePage();
     conversionPage_->SaveConversionPage();
-    name_ = ToCp932(nameEdit_->text());
-    url_ = ToCp932(urlEdit_->text());
+    name_ = QStringToCp932(nameEdit_->text());
+    url_ = QStringToCp932(urlEdit_->text());
     QDialog::accept();
 }
 
