@@ -17,7 +17,8 @@ Command line:
     tsv  one "SECTION<TAB>KEY<TAB>VALUE" line per key (UTF-8)
     sh   one "quorcli set SECTION KEY VALUE" line per key, shell-quoted
   --log appends one JSON object a line per request: seq, board, page, method, target, body,
-  fault, start and end (seconds on the monotonic clock: request read, response done).
+  fault, bytes (of the response), start and end (seconds on the monotonic clock: request read,
+  response done).
   The server runs until SIGTERM or SIGINT.
 
 Board configuration (JSON; every field optional):
@@ -320,6 +321,7 @@ class Handler(socketserver.BaseRequestHandler):
                 f"Content-Length: {len(content)}\r\nConnection: close\r\n\r\n").encode("ascii")
         if fault == "close-mid-body":
             content = content[:len(content) // 2]
+        entry["bytes"] = len(head) + len(content)
         sock.sendall(head + content)
 
 

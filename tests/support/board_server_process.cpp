@@ -99,6 +99,7 @@ std::vector<BoardServerProcess::LoggedRequest> BoardServerProcess::Log() const {
         entry.method = JsonValue(line, "method");
         entry.target = JsonValue(line, "target");
         entry.body = JsonValue(line, "body");
+        entry.bytes = ToInt(JsonValue(line, "bytes"));
         entry.start = ToDouble(JsonValue(line, "start"));
         entry.end = ToDouble(JsonValue(line, "end"));
         log.push_back(std::move(entry));

@@ -22,8 +22,9 @@ public:
         std::string method;
         std::string target;
         std::string body;
-        double start = 0;  // seconds, monotonic: the request had been read
-        double end = 0;    // the response was done
+        long long bytes = 0;  // of the response
+        double start = 0;     // seconds, monotonic: the request had been read
+        double end = 0;       // the response was done
     };
 
     // configJson: the server's board configuration (see board_server.py).
