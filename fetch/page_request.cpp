@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <deque>
 #include <mutex>
 #include <utility>
@@ -127,15 +128,48 @@ void RunRequest(core::CQuorApp& app, int slot, RequestKind kind, std::optional<s
 }
 
 // Appends received bytes without their zero bytes and reports whether the limit was reached.
-bool AppendChunk(std::string& page, const char* bytes, std::size_t size, std::size_t maxBytes) {
+bool AppendChunk(std::string& page, const char* bytes, std::size_t size, std::size_t maxBytes,
+                 std::size_t& zeroBytes) {
     for (std::size_t i = 0; i < size; ++i) {
-        if (bytes[i] == '\0')
+        if (bytes[i] == '\0') {
+            ++zeroBytes;
             continue;
+        }
         if (page.size() >= maxBytes)
             return true;
         page.push_back(bytes[i]);
     }
     return false;
+}
+
+// Where the header ends: after its blank line, with either line end.
+std::size_t HeaderEnd(std::string_view response) {
+    const std::size_t crlf = response.find("\r\n\r\n");
+    const std::size_t lf = response.find("\n\n");
+    if (crlf != std::string_view::npos && (lf == std::string_view::npos || crlf < lf))
+        return crlf + 4;
+    return lf == std::string_view::npos ? lf : lf + 2;
+}
+
+std::string LowerAscii(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lowered;
+}
+
+// A response that ended normally may still be short of what its header promised. Zero bytes
+// were dropped from the page text but did arrive, so they count towards the body.
+TransferStatus CheckComplete(const std::string& page, std::size_t zeroBytes) {
+    if (page.empty() && zeroBytes == 0)
+        return TransferStatus::kEmptyResponse;
+    const auto announced = AnnouncedBodyLength(page);
+    const std::size_t end = HeaderEnd(page);
+    if (announced && end != std::string::npos && page.size() - end + zeroBytes < *announced)
+        return TransferStatus::kBodyCut;
+    return TransferStatus::kOk;
 }
 
 }  // namespace
@@ -156,6 +190,10 @@ std::string TransferFailureText(TransferStatus status) {
             return Text("受信がタイムアウトしました");
         case TransferStatus::kReceiveFailed:
             return Text("受信中に接続が切れました");
+        case TransferStatus::kEmptyResponse:
+            return Text("応答がありませんでした");
+        case TransferStatus::kBodyCut:
+            return Text("本文が途中で切れました");
         case TransferStatus::kCancelled:
             return Text("終了のため中断しました");
         case TransferStatus::kOk:
@@ -236,14 +274,35 @@ TransferResult Transfer(core::CQuorApp& app, const std::string& host, int port,
                                                           : TransferStatus::kReceiveFailed;
             break;
         }
-        if (AppendChunk(page, buffer.data(), received.bytes, maxBytes)) {
+        if (AppendChunk(page, buffer.data(), received.bytes, maxBytes, result.zeroBytes)) {
             result.status = TransferStatus::kTruncated;
             break;
         }
     }
+    if (result.status == TransferStatus::kOk)
+        result.status = CheckComplete(page, result.zeroBytes);
     result.bytes = page.size();
     app.SetPageText(slot, std::move(page));
     return result;
+}
+
+std::optional<std::size_t> AnnouncedBodyLength(std::string_view response) {
+    const std::size_t end = HeaderEnd(response);
+    if (end == std::string_view::npos)
+        return std::nullopt;
+    std::string header = LowerAscii(response.substr(0, end));
+    const std::size_t at = header.find("\ncontent-length:");
+    if (at == std::string::npos)
+        return std::nullopt;
+    std::size_t pos = at + 16;
+    while (pos < header.size() && (header[pos] == ' ' || header[pos] == '\t'))
+        ++pos;
+    std::size_t length = 0;
+    const auto [stop, error] =
+        std::from_chars(header.data() + pos, header.data() + header.size(), length);
+    if (error != std::errc{} || stop == header.data() + pos)
+        return std::nullopt;
+    return length;
 }
 
 }  // namespace quor::fetch

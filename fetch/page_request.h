@@ -8,7 +8,9 @@
 //
 // Limits of its own: connect, send and receive each give up after TIMEOUT seconds without
 // progress, and a response is cut at kMaxResponseBytes. A failed resolve, connect or send leaves
-// the page text empty, so nothing stale is converted or archived again. Zero bytes in a response
+// the page text empty, so nothing stale is converted or archived again. A server that closes
+// without answering, or before the body its header announced is complete, is reported as such;
+// what did arrive is still the page text. Zero bytes in a response
 // are dropped: the page text is a text, and the bytes after a zero byte are kept.
 //
 // Status texts: "<name>(Page<n>)" followed by "取得開始" when the request starts and "取得終了"
@@ -17,6 +19,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/quor_app.h"
 #include "fetch/byte_stream.h"
@@ -43,13 +46,20 @@ enum class TransferStatus {
     kSendTimedOut,
     kReceiveTimedOut,  // what arrived until then is kept
     kReceiveFailed,    // likewise
+    kEmptyResponse,    // the server closed without sending a byte
+    kBodyCut,          // the server closed before the body its header announced was complete;
+                       // what arrived is kept
     kCancelled,        // the application is shutting down
 };
 
 struct TransferResult {
     TransferStatus status = TransferStatus::kOk;
-    std::size_t bytes = 0;
+    std::size_t bytes = 0;      // the page text's length
+    std::size_t zeroBytes = 0;  // zero bytes received and dropped
 };
+
+// The body length a response's header announces (Content-Length, any case), or nothing.
+std::optional<std::size_t> AnnouncedBodyLength(std::string_view response);
 
 // Connects to host:port, sends the request and receives the response into the slot's page text.
 TransferResult Transfer(core::CQuorApp& app, const std::string& host, int port,
