@@ -3,4 +3,6 @@ quor_add_test(quor_hardening_tests hardening
     hardening/board_server_process.cpp
     hardening/fetch_run_fixture.cpp
     hardening/hostile_server.cpp
-    hardening/hostile_server_test.cpp)
+    hardening/hostile_server_test.cpp
+    hardening/quorcli_process.cpp
+    hardening/crash_safety_test.cpp)
