@@ -33,7 +33,14 @@ CliResult Set(CliContext& context, std::span<const std::string> args)
 CliResult Tree(CliContext& context, std::span<const std::string>)
 {
     const auto& store = context.app.Store();
-    const int count = store.ReadInt(core::kSectionTree, key::kCount, core::defaults::kCount);
+    int count = store.ReadInt(core::kSectionTree, key::kCount, core::defaults::kCount);
+    // A hand-edited Count of two billion must not mean two billion lines: no board past the
+    // tables' 64 slots is fetched, stored or shown anywhere.
+    if (count > core::kSlotCount) {
+        std::fprintf(stderr, "quorcli: tree: Count is %d; only the first %d boards are shown\n",
+                     count, core::kSlotCount);
+        count = core::kSlotCount;
+    }
     for (int n = 1; n <= count; ++n) {
         const int parent =
             store.ReadInt(core::kSectionTree, BoardKey(key::kParent, n), core::defaults::kParent);

@@ -51,6 +51,10 @@ std::string AddressErrorText(AddressError error) {
             return Text("http://で始まらないアドレスは取得できません");
         case AddressError::kBadPort:
             return Text("アドレスのポート番号が正しくありません");
+        case AddressError::kControlBytes:
+            return Text("アドレス、リファラかクッキーに改行などの制御文字があります");
+        case AddressError::kBadProxyPort:
+            return Text("プロキシのポート番号が正しくありません(1～65535)");
         case AddressError::kNone:
             break;
     }

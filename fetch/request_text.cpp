@@ -56,6 +56,15 @@ bool SplitPort(std::string_view hostHeader, std::string& hostName, int& port) {
     return true;
 }
 
+bool HasControlByte(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return true;
+    }
+    return false;
+}
+
 std::string RequestLine(const RequestSpec& spec, const std::string& target) {
     if (spec.kind == RequestKind::kPageWithQuery) {
         if (spec.text)
@@ -73,6 +82,10 @@ AddressParts SplitAddress(std::string_view address) {
     AddressParts parts;
     if (address.size() > kMaxAddressLength) {
         parts.error = AddressError::kTooLong;
+        return parts;
+    }
+    if (HasControlByte(address)) {
+        parts.error = AddressError::kControlBytes;
         return parts;
     }
     std::string_view rest = address;
@@ -107,7 +120,15 @@ BuiltRequest BuildRequest(const RequestSpec& spec) {
         built.error = parts.error;
         return built;
     }
+    if (HasControlByte(spec.referer) || HasControlByte(spec.cookie)) {
+        built.error = AddressError::kControlBytes;
+        return built;
+    }
     const bool viaProxy = spec.proxy.enabled == 1;
+    if (viaProxy && (spec.proxy.port < 1 || spec.proxy.port > 65535)) {
+        built.error = AddressError::kBadProxyPort;
+        return built;
+    }
     if (viaProxy) {
         built.connectHost = spec.proxy.server;
         built.connectPort = spec.proxy.port;

@@ -15,6 +15,8 @@
 //
 // The target is the path of the address for a direct connection and the whole address for a
 // proxy. A direct connection goes to the host at port 80, or at the port written after the host.
+// A request whose address, referer or cookie holds a control byte (0x00-0x1F, 0x7F), or whose
+// proxy port lies outside 1 to 65535, is not built.
 
 #include <optional>
 #include <string>
@@ -34,6 +36,10 @@ enum class AddressError {
     kNoHost,
     kUnsupportedScheme,  // https:// and the like must never go out in clear text to port 80
     kBadPort,
+    // The address, referer or cookie holds a control byte (a line break, say): sent as it is, it
+    // would break the request line or add header lines of its own.
+    kControlBytes,
+    kBadProxyPort,  // outside 1 to 65535: the connection would go to another port than set
 };
 
 struct AddressParts {
