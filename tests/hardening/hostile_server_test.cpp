@@ -10,10 +10,10 @@
 #include <functional>
 
 #include "core/settings_keys.h"
-#include "hardening/board_server_process.h"
 #include "hardening/fetch_run_fixture.h"
 #include "hardening/hostile_server.h"
 #include "storage/board_files.h"
+#include "support/board_server_process.h"
 #include "support/child_process.h"
 
 namespace quor::test {
@@ -47,6 +47,10 @@ struct HostileCase {
     const char* statusUtf8;  // what the status line must say about the board (after its prefix)
     int posts;               // posts the run stores for it; -1: the old index must stay as it was
 };
+
+void PrintTo(const HostileCase& test, std::ostream* out) {
+    *out << test.name;
+}
 
 std::string At(const HostileServer& server) {
     return "http://127.0.0.1:" + std::to_string(server.Port()) + "/bbs/hostile";
@@ -238,7 +242,7 @@ TEST(HostileBoardServer, FaultModesBesideGoodBoards) {
                               {"--stall-seconds", "8"});
     ASSERT_TRUE(server.Running());
     FetchRunFixture run;
-    server.WriteSettings(run.store);
+    server.LoadSettings(run.store);
     run.store.WriteInt(kSectionGlobal, key::kThreadCount, 6);
     for (const char* name : {"stall", "refuse"})
         run.WriteBoardFile(name, ".idx", kOldIndex);

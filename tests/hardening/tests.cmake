@@ -1,6 +1,5 @@
 # Robustness: hostile servers, crash safety of the board files, bad settings.
 quor_add_test(quor_hardening_tests hardening
-    hardening/board_server_process.cpp
     hardening/fetch_run_fixture.cpp
     hardening/hostile_server.cpp
     hardening/hostile_server_test.cpp
