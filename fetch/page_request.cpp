@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <utility>
@@ -134,14 +135,18 @@ void RunRequest(core::CQuorApp& app, int slot, RequestKind kind, std::optional<s
 // Appends received bytes without their zero bytes and reports whether the limit was reached.
 bool AppendChunk(std::string& page, const char* bytes, std::size_t size, std::size_t maxBytes,
                  std::size_t& zeroBytes) {
-    for (std::size_t i = 0; i < size; ++i) {
-        if (bytes[i] == '\0') {
-            ++zeroBytes;
-            continue;
-        }
-        if (page.size() >= maxBytes)
+    const char* const end = bytes + size;
+    while (bytes < end) {
+        const auto* zero = static_cast<const char*>(std::memchr(bytes, '\0', end - bytes));
+        const char* runEnd = zero ? zero : end;
+        const std::size_t room = maxBytes - std::min(maxBytes, page.size());
+        const auto run = static_cast<std::size_t>(runEnd - bytes);
+        page.append(bytes, std::min(run, room));
+        if (run > room)
             return true;
-        page.push_back(bytes[i]);
+        if (zero)
+            ++zeroBytes;
+        bytes = zero ? zero + 1 : end;
     }
     return false;
 }

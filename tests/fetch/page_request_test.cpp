@@ -252,6 +252,28 @@ TEST_F(PageRequestTest, LongBodiesAreSentWholeAndLongResponsesCut) {
     EXPECT_EQ(request.substr(request.size() - body.size() - 4), "\n\n" + body + "\n\n");
     EXPECT_NE(request.find("Content-length: 8388608\n\n"), std::string::npos);
 
+    // Past 64 MiB the rest is not read, and the status line says so.
+    ui.Clear();
+    server.SetReply(
+        {ScriptedServer::Behaviour::kAnswer, std::string(kMaxResponseBytes + 10, 'x'), 0, 0ms});
+    FetchPage(app, 0, std::nullopt);
+    EXPECT_EQ(app.PageTextCopy(0).size(), kMaxResponseBytes);
+    EXPECT_EQ(ui.StatusTexts().back(),
+              Cp932("News(Page1)取得終了(64MBを超えた分は切り捨てました)"));
+
+    // A zero byte exactly at the limit does not count towards it.
+    std::string zeros(999, 'r');
+    zeros += std::string(3, '\0') + "rrrr";
+    server.SetReply({ScriptedServer::Behaviour::kAnswer, zeros, 0, 0ms});
+    EXPECT_EQ(
+        Transfer(app, "127.0.0.1", server.Port(), "GET / HTTP/1.0\n\n", 0, IoLimits{}, 1000).status,
+        TransferStatus::kTruncated);
+    EXPECT_EQ(app.PageTextCopy(0), std::string(1000, 'r'));
+    EXPECT_EQ(
+        Transfer(app, "127.0.0.1", server.Port(), "GET / HTTP/1.0\n\n", 0, IoLimits{}, 1003).status,
+        TransferStatus::kOk);
+    EXPECT_EQ(app.PageTextCopy(0), std::string(1003, 'r'));
+
     server.SetReply({ScriptedServer::Behaviour::kAnswer, std::string(5000, 'r'), 0, 0ms});
     IoLimits limits;
     const auto result =
