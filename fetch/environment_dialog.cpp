@@ -182,11 +182,11 @@ void CEnvironmentDialog::accept() {
 }
 
 void CEnvironmentDialog::WarnAboutPrefix(const QString& directory) {
+    static const char* const kWarning =
+        "データ格納ディレクトリが \"/\" で終わっていません。\n"
+        "掲示板のファイルはその中ではなく、名前の先頭に「%1」を付けて作られます。";
     QMessageBox::warning(this, windowTitle(),
-                         Text("データ格納ディレクトリが \"/\" で終わっていません。\n"
-                              "掲示板のファイルはそのディレクトリの中ではなく、名前の先頭に「%"
-                              "1」を付けて作られます。")
-                             .arg(directory.section(QLatin1Char('/'), -1)));
+                         Text(kWarning).arg(directory.section(QLatin1Char('/'), -1)));
 }
 
 void CEnvironmentDialog::Write() {
