@@ -86,7 +86,7 @@ int SelectedOrLoaded(const QComboBox* list, int loaded) {
 }  // namespace
 
 CBbsTypePage::CBbsTypePage(core::SettingsStore& store, int boardNumber, QWidget* parent)
-    : QWidget(parent), store_(store), boardNumber_(boardNumber) {
+    : CSettingsPage(parent), store_(store), boardNumber_(boardNumber) {
     setObjectName(QStringLiteral("dlg140"));
     auto* grid = new QGridLayout(this);
     BuildLists(grid);

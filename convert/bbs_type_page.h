@@ -12,6 +12,7 @@
 #include <array>
 
 #include "core/settings_store.h"
+#include "ui/dialog_controls.h"
 
 class QComboBox;
 class QGridLayout;
@@ -19,7 +20,7 @@ class QLineEdit;
 
 namespace quor::convert {
 
-class CBbsTypePage final : public QWidget {
+class CBbsTypePage final : public ui::CSettingsPage {
     Q_OBJECT
 public:
     // Builds the page and loads board n's values; for n of 0 or less it shows the defaults.

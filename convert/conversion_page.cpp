@@ -41,7 +41,7 @@ const std::array<Switch, 4> kSwitches = {{
 }  // namespace
 
 CConversionPage::CConversionPage(core::SettingsStore& store, int boardNumber, QWidget* parent)
-    : QWidget(parent), store_(store), boardNumber_(boardNumber) {
+    : CSettingsPage(parent), store_(store), boardNumber_(boardNumber) {
     setObjectName(QStringLiteral("dlg143"));
     auto* layout = new QVBoxLayout(this);
     auto* group = new QGroupBox(QString::fromUtf8("本文変換設定"), this);

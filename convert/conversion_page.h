@@ -11,12 +11,13 @@
 #include <vector>
 
 #include "core/settings_store.h"
+#include "ui/dialog_controls.h"
 
 class QCheckBox;
 
 namespace quor::convert {
 
-class CConversionPage final : public QWidget {
+class CConversionPage final : public ui::CSettingsPage {
     Q_OBJECT
 public:
     // Builds the page and loads board n's switches; for n of 0 or less every box stays cleared.

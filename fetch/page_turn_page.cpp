@@ -35,7 +35,7 @@ QLabel* Label(const char* utf8, QWidget* parent) {
 }  // namespace
 
 CPageTurnPage::CPageTurnPage(core::SettingsStore& store, int boardNumber, QWidget* parent)
-    : QWidget(parent), store_(store), boardNumber_(boardNumber) {
+    : CSettingsPage(parent), store_(store), boardNumber_(boardNumber) {
     setObjectName(QStringLiteral("dlg142"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(BuildHeaderRows());

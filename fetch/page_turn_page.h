@@ -25,7 +25,7 @@ class QRadioButton;
 
 namespace quor::fetch {
 
-class CPageTurnPage final : public QWidget {
+class CPageTurnPage final : public ui::CSettingsPage {
     Q_OBJECT
 public:
     static constexpr int kMinPageCount = 0;

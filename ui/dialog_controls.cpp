@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 
 #include "core/cp932.h"
 
@@ -89,6 +90,18 @@ void ReportProblem(QWidget* dialog, const FieldProblem& problem) {
     }
 }
 
+void CSettingsPage::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
 CUpDownControl::CUpDownControl(int id, QLineEdit* buddy, int minimum, int maximum, QWidget* parent)
     : QWidget(parent), buddy_(buddy), minimum_(minimum), maximum_(maximum) {
     setObjectName(ControlName(id));
@@ -110,14 +123,10 @@ CUpDownControl::CUpDownControl(int id, QLineEdit* buddy, int minimum, int maximu
 }
 
 void CUpDownControl::Step(int delta) {
-    const auto current = ParseNumberField(buddy_->text(), minimum_, maximum_);
-    long long next = 0;
-    if (current) {
-        next = std::clamp<long long>(*current + delta, minimum_, maximum_);
-    } else {
-        // Out of range or no number: start again from the end the user is heading to.
-        next = delta > 0 ? minimum_ : maximum_;
-    }
+    const auto current = ParseNumberField(buddy_->text(), std::numeric_limits<long long>::min(),
+                                          std::numeric_limits<long long>::max());
+    const long long next =
+        current ? std::clamp<long long>(*current + delta, minimum_, maximum_) : minimum_;
     buddy_->setText(QString::number(next));
 }
 

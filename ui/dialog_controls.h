@@ -11,6 +11,7 @@
 #include <string_view>
 
 class QCheckBox;
+class QKeyEvent;
 class QLineEdit;
 class QToolButton;
 
@@ -56,8 +57,19 @@ std::optional<FieldProblem> CheckNumberField(QLineEdit* field, const QString& la
 void ReportProblem(QWidget* dialog, const FieldProblem& problem);
 
 // The up/down buttons attached to a number edit: each press steps the edit's number by one,
-// within the range; the Up and Down keys in the edit do the same. A text that is no number
-// steps from the nearer end of the range.
+// within the range (a number outside it comes back to the range); the Up and Down keys in the
+// edit do the same. A text that is no number starts again at the range's minimum.
+// The base of the board settings pages: Enter and Escape inside a page neither confirm nor
+// cancel the dialog that holds it; only the dialog's own buttons and keys do.
+class CSettingsPage : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
 class CUpDownControl final : public QWidget {
     Q_OBJECT
 public:

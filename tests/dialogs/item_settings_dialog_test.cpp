@@ -136,11 +136,46 @@ TEST_F(ItemSettingsDialogTest, CancelAfterEditingLeavesTheStoreAndGivesTheLoaded
     EXPECT_EQ(dialog.Url(), "http://a/");
 }
 
-TEST_F(ItemSettingsDialogTest, EscapeClosesLikeCancel) {
-    CItemSettingsDialog dialog(store_.store, 1);
-    const int result = ExecWith(dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
-    EXPECT_EQ(result, QDialog::Rejected);
-    EXPECT_TRUE(store_.store.Writes().empty());
+TEST_F(ItemSettingsDialogTest, EnterAndEscapeCloseTheDialogOnlyOutsideItsPages) {
+    struct Case {
+        int page;  // -1: the name edit of the dialog itself
+        Qt::Key key;
+        int closedWith;  // -1: stays open
+    };
+    const Case cases[] = {{-1, Qt::Key_Return, QDialog::Accepted},
+                          {-1, Qt::Key_Escape, QDialog::Rejected},
+                          {0, Qt::Key_Return, -1},
+                          {0, Qt::Key_Escape, -1},
+                          {1, Qt::Key_Enter, -1},
+                          {2, Qt::Key_Escape, -1}};
+    for (const auto& c : cases) {
+        store_.store.Clear();
+        CItemSettingsDialog dialog(store_.store, 1);
+        auto* tabs = Control<QTabWidget>(&dialog, 1006);
+        bool stayedOpen = false;
+        const int result = ExecWith(dialog, [&] {
+            QWidget* target = NameEdit(dialog);
+            if (c.page >= 0) {
+                tabs->setCurrentIndex(c.page);
+                // The first edit or box of the page.
+                target = tabs->widget(c.page)->findChild<QLineEdit*>();
+                if (!target)
+                    target = tabs->widget(c.page)->findChild<QCheckBox*>();
+            }
+            target->setFocus();
+            QTest::keyClick(target, c.key);
+            stayedOpen = dialog.isVisible();
+            if (stayedOpen)
+                Press(dialog, 2);
+        });
+        if (c.closedWith < 0) {
+            EXPECT_TRUE(stayedOpen) << c.page << " " << c.key;
+            EXPECT_TRUE(store_.store.Writes().empty()) << c.page << " " << c.key;
+        } else {
+            EXPECT_FALSE(stayedOpen) << c.key;
+            EXPECT_EQ(result, c.closedWith) << c.key;
+        }
+    }
 }
 
 TEST_F(ItemSettingsDialogTest, ValueChangedOnAHiddenTabIsSavedByOk) {

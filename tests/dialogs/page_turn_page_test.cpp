@@ -181,6 +181,13 @@ TEST_F(PageTurnPageTest, UpDownButtonsStepThePageCountWithinItsRange) {
     count->setText(QStringLiteral("x"));
     buttons[0]->click();
     EXPECT_EQ(Utf8(count->text()), "0");
+    // A number outside the range comes back to it.
+    count->setText(QStringLiteral("500"));
+    buttons[1]->click();
+    EXPECT_EQ(Utf8(count->text()), "100");
+    count->setText(QStringLiteral("-3"));
+    buttons[0]->click();
+    EXPECT_EQ(Utf8(count->text()), "0");
 }
 
 }  // namespace
