@@ -63,6 +63,13 @@ QuorcliProcess::QuorcliProcess(const std::vector<std::string>& args,
         ::dup2(outPipe[1], STDOUT_FILENO);
         ::dup2(errPipe[1], STDERR_FILENO);
         ::setenv("XDG_CONFIG_HOME", options.configHome.c_str(), 1);
+        // In a sanitizer build a report must not pass for quorcli's own exit status 1.
+        for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
+            const char* given = ::getenv(name);
+            const std::string value = std::string(given ? given : "") + ":exitcode=" +
+                                      std::to_string(kSanitizerExitCode);
+            ::setenv(name, value.c_str(), 1);
+        }
         if (options.fileSizeLimit) {
             ::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{static_cast<rlim_t>(*options.fileSizeLimit),

@@ -14,6 +14,9 @@
 
 namespace quor::test {
 
+// The exit status of a child that a sanitizer stopped.
+inline constexpr int kSanitizerExitCode = 99;
+
 struct QuorcliOptions {
     std::string configHome;             // XDG_CONFIG_HOME of the child
     std::optional<long> fileSizeLimit;  // RLIMIT_FSIZE in bytes
