@@ -66,8 +66,8 @@ QuorcliProcess::QuorcliProcess(const std::vector<std::string>& args,
         // In a sanitizer build a report must not pass for quorcli's own exit status 1.
         for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
             const char* given = ::getenv(name);
-            const std::string value = std::string(given ? given : "") + ":exitcode=" +
-                                      std::to_string(kSanitizerExitCode);
+            const std::string value =
+                std::string(given ? given : "") + ":exitcode=" + std::to_string(kSanitizerExitCode);
             ::setenv(name, value.c_str(), 1);
         }
         if (options.fileSizeLimit) {

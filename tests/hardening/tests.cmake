@@ -5,4 +5,5 @@ quor_add_test(quor_hardening_tests hardening
     hardening/hostile_server_test.cpp
     hardening/quorcli_process.cpp
     hardening/crash_safety_test.cpp
-    hardening/bad_settings_test.cpp)
+    hardening/bad_settings_test.cpp
+    hardening/request_mends_test.cpp)
