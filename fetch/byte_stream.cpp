@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -50,7 +51,7 @@ TcpStream::~TcpStream() {
 }
 
 IoStatus TcpStream::WaitReady(short events) const {
-    const auto deadline = Clock::now() + limits_.noProgress;
+    const auto deadline = std::min(Clock::now() + limits_.noProgress, limits_.deadline);
     for (;;) {
         if (limits_.cancelled())
             return IoStatus::kCancelled;

@@ -18,6 +18,8 @@ namespace quor::fetch {
 // How long an operation may go without progress, and the question asked between slices.
 struct IoLimits {
     std::chrono::milliseconds noProgress{120'000};
+    // However slowly the peer keeps sending, nothing waits past this moment.
+    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
     std::chrono::milliseconds slice{100};
     std::function<bool()> cancelled = [] { return false; };
 };

@@ -89,6 +89,11 @@ BoardRequest ReadBoardRequest(core::CQuorApp& app, int slot, std::string address
     const int seconds =
         std::max(1, store.ReadInt(kSectionGlobal, key::kTimeout, defaults::kTimeout));
     request.limits.noProgress = std::chrono::seconds(seconds);
+    // A server that trickles a byte now and then makes progress forever; the whole exchange gets
+    // a limit too, or one such board would keep the run, and every run after it, from ending.
+    const auto whole = kWholeRequestLimitFactor * request.limits.noProgress;
+    if (whole < std::chrono::hours(24 * 365))  // beyond that, no clock arithmetic that overflows
+        request.limits.deadline = std::chrono::steady_clock::now() + whole;
     request.limits.cancelled = [&app] { return app.ShuttingDown(); };
     return request;
 }

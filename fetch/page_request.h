@@ -7,7 +7,8 @@
 // when the exchange has ended, 3 when the board has nothing that can be requested.
 //
 // Limits of its own: connect, send and receive each give up after TIMEOUT seconds without
-// progress, and a response is cut at kMaxResponseBytes. A failed resolve, connect or send leaves
+// progress, the whole exchange after kWholeRequestLimitFactor x TIMEOUT seconds, and a response
+// is cut at kMaxResponseBytes. A failed resolve, connect or send leaves
 // the page text empty, so nothing stale is converted or archived again. A server that closes
 // without answering, or before the body its header announced is complete, is reported as such;
 // what did arrive is still the page text. Zero bytes in a response
@@ -27,6 +28,9 @@
 namespace quor::fetch {
 
 inline constexpr std::size_t kMaxResponseBytes = 64u * 1024u * 1024u;
+// A whole request (connect, send, receive) ends after this many times TIMEOUT, however slowly
+// the server keeps sending.
+inline constexpr int kWholeRequestLimitFactor = 4;
 
 // Fills the application's proxy settings from the store; called at the start of every run.
 void LoadProxySettings(core::CQuorApp& app);

@@ -2,12 +2,14 @@
 //
 // Checks: ParseHexValue of every line is the value of its last eight hexadecimal digits (counted
 // here with strtoul over the digits alone); the hash set of a file is exactly the set of its
-// lines' values; HashString equals the byte-at-a-time rotate-after-XOR rule for texts of every
-// length and alignment; CheckUnread on the bytes as a board's .hcc file marks exactly the posts
-// whose hash is missing and never clears a flag; WriteReadState writes what reads back.
+// lines' values, and the open-addressing set agrees with a standard set on any values; HashString
+// equals the byte-at-a-time rotate-after-XOR rule for texts of every length and alignment;
+// CheckUnread on the bytes as a board's .hcc file marks exactly the posts whose hash is missing and
+// never clears a flag; WriteReadState writes what reads back.
 
 #include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <unordered_set>
 
@@ -16,6 +18,7 @@
 #include "core/settings_keys.h"
 #include "fuzz_check.h"
 #include "scratch_dir.h"
+#include "storage/hash_set.h"
 #include "storage/read_state.h"
 
 namespace {
@@ -53,6 +56,33 @@ core::Post PostFrom(std::string_view bytes, std::size_t part) {
     return {field(0), field(1), field(2), field(3), static_cast<std::int32_t>(part % 2)};
 }
 
+// The open-addressing set against the standard one: same size, every member found, and values
+// next to the members (likely neighbours in a slot table) found only when they are members.
+void CheckSameSet(const storage::HashSet& set, const std::unordered_set<std::uint32_t>& expected,
+                  const char* what) {
+    fuzz::Check(set.Size() == expected.size(), what);
+    for (const std::uint32_t value : expected) {
+        fuzz::Check(set.Contains(value), what);
+        for (const std::uint32_t near : {value + 1, value - 1, value ^ 0x80000000u, ~value})
+            fuzz::Check(set.Contains(near) == expected.contains(near), what);
+    }
+    fuzz::Check(set.Contains(0) == expected.contains(0), what);
+}
+
+// Every four bytes of the input as a value, inserted in order, duplicates included, so the set
+// grows and collides in ways hash lines alone rarely make it.
+void CheckWordsAsSet(std::string_view bytes) {
+    storage::HashSet set(bytes.size() % 7);
+    std::unordered_set<std::uint32_t> expected;
+    for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) {
+        std::uint32_t value = 0;
+        std::memcpy(&value, bytes.data() + at, 4);
+        set.Insert(value);
+        expected.insert(value);
+    }
+    CheckSameSet(set, expected, "the hash set differs from a standard set");
+}
+
 void CheckHashes(std::string_view bytes) {
     for (std::size_t start = 0; start < bytes.size() && start < 64; ++start) {
         const std::string_view text = bytes.substr(start);
@@ -76,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         expected.insert(ValueOfLastDigits(line));
         start = lf == std::string_view::npos ? bytes.size() : lf + 1;
     }
-    fuzz::Check(storage::ParseReadState(bytes) == expected, "the hash set is not the lines'");
+    CheckSameSet(storage::ParseReadState(bytes), expected, "the hash set is not the lines'");
+    CheckWordsAsSet(bytes);
 
     core::MemorySettingsStore store;
     store.WriteString(core::kSectionGlobal, core::key::kOutputDirectory, fuzz::ScratchDir());

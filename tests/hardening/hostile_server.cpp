@@ -150,6 +150,15 @@ void HostileServer::Serve(int fd) {
         case Mode::kBytes:
             SendAll(fd, bytes.data(), bytes.size());
             break;
+        case Mode::kTrickle: {
+            const std::string header = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n";
+            bool open = SendAll(fd, header.data(), header.size());
+            while (open && !stopping_.load()) {
+                std::this_thread::sleep_for(200ms);
+                open = SendAll(fd, "x", 1);
+            }
+            break;
+        }
     }
     CloseGently(fd);
 }

@@ -22,6 +22,7 @@ public:
         kCloseMidBody,     // sends the header and half of `bytes`' body, then closes
         kFlood,            // sends a header and then `floodBytes` bytes of filler
         kBytes,            // sends `bytes` as they are, then closes
+        kTrickle,          // sends a header, then one byte every 200 ms for as long as it can
     };
 
     struct Script {

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "core/settings_keys.h"
+#include "fetch/fetch_scheduler.h"
 #include "hardening/fetch_run_fixture.h"
 #include "hardening/hostile_server.h"
 #include "storage/board_files.h"
@@ -181,6 +182,26 @@ TEST(HostileServerCut, CutBodyKeepsWholePostsAndSaysSo) {
         EXPECT_EQ(posts[i].message, Sjis("本文です。") + "\r\nline-" + std::to_string(i + 1));
     }
     EXPECT_EQ(run.IndexedPosts("good2").size(), 3u);
+}
+
+// A server that sends a byte now and then never lets a request see a stretch without progress.
+// The run's own limit ends the run (the TIMEOUT warning, then the end step stores the good
+// boards); the request gives up after four times TIMEOUT, so the run is over then and the next
+// one may start.
+TEST(HostileServerTrickle, TricklingServerDoesNotHoldTheRunForever) {
+    FetchRunFixture run;
+    HostileServer server({HostileServer::Mode::kTrickle, {}, 0});
+    run.AddBoard(1, "hostile", At(server));
+    run.AddGoodBoard(2, "good2");
+    run.WriteBoardFile("hostile", ".idx", kOldIndex);
+
+    const auto took = run.FetchAll(60s);
+    ASSERT_TRUE(took) << "a trickling server kept the run going";
+    EXPECT_LT(took->count(), 15'000);
+    EXPECT_TRUE(AnyContains(run.StatusOf("hostile"), Sjis("受信がタイムアウトしました")));
+    EXPECT_EQ(run.IndexedPosts("good2").size(), 3u);
+    EXPECT_EQ(run.File("hostile", ".idx"), kOldIndex);
+    EXPECT_EQ(fetch::StartFetchAll(*run.app), fetch::StartOutcome::kStarted);
 }
 
 // With THREADCOUNT 1 a stalled board holds the only slot; the run still ends within its limit,
