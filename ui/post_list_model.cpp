@@ -15,6 +15,15 @@ namespace {
 const std::array<QString, kColumnCount> kHeaders{QStringLiteral("Title"), QStringLiteral("Name"),
                                                  QStringLiteral("Time"), QStringLiteral("Status")};
 
+// A cell is one line: a line break inside it (the "Status" column holds the start of the
+// message) is shown as one blank, so what is measured is what is drawn.
+QString OneLine(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
 }  // namespace
 
 PostListModel::PostListModel(core::CQuorApp& app, QObject* parent)
@@ -115,7 +124,7 @@ QVariant PostListModel::data(const QModelIndex& index, int role) const {
     const core::Post& entry = workspace.posts.At(post);
     if (role == kUnreadRole)
         return entry.unread == 1;
-    return ToQString(DrawnText(CellText(entry, index.column())));
+    return OneLine(ToQString(DrawnText(CellText(entry, index.column()))));
 }
 
 QVariant PostListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -82,6 +82,10 @@ TEST_F(PostListTest, RefillShowsTheCurrentBoardInTableOrderWithHeaders) {
     EXPECT_EQ(Column(0), (std::vector<QString>{QStringLiteral("b-title"), QStringLiteral("c-title"),
                                                QStringLiteral("a-title")}));
     EXPECT_EQ(Column(3)[1], QStringLiteral("first"));
+    PutPosts(app_, 2, {{"t", "", "", "line one\r\nline two\nthree", 0}});
+    list_.RefreshPostList();
+    EXPECT_EQ(Column(3)[0], QStringLiteral("line one line two three"))
+        << "line breaks of the message show as blanks in one line";
     const QStringList headers{QStringLiteral("Title"), QStringLiteral("Name"),
                               QStringLiteral("Time"), QStringLiteral("Status")};
     const int widths[] = {200, 100, 100, 120};
@@ -266,6 +270,48 @@ TEST(RowPainting, FittingTextKeepsASixPixelMargin) {
     }
     EXPECT_GE(leftmost, 6);
     EXPECT_LT(leftmost, 12);
+}
+
+}  // namespace
+}  // namespace quor::ui
+
+namespace quor::ui {
+namespace {
+
+// The rightmost column of the image with dark ink, or -1.
+int RightmostInk(const QImage& image) {
+    for (int x = image.width() - 1; x >= 0; --x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (qGray(image.pixel(x, y)) < 160)
+                return x;
+        }
+    }
+    return -1;
+}
+
+TEST(RowPainting, ShortenedTextEndsInVisibleDotsAtTheColumnEdge) {
+    const QStringList texts{QStringLiteral("Hellofrompost2．Secondline<b>"),
+                            QStringLiteral("こんにちは。これは1ページ目の投稿"),
+                            QStringLiteral("averyveryverylongasciititletext")};
+    for (const QString& text : texts) {
+        QImage image(160, 20, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QWidget widget;
+        QPalette palette;
+        palette.setColor(QPalette::Base, Qt::white);
+        palette.setColor(QPalette::Text, Qt::black);
+        const QFontMetrics metrics(painter.font());
+        PaintPostRow(painter, QRect(0, 0, 160, 20), {{0, 120, text}}, {}, palette, metrics,
+                     &widget);
+        painter.end();
+        const QString shown =
+            ShortenToFit(text, 120, [&](const QString& t) { return metrics.horizontalAdvance(t); });
+        EXPECT_TRUE(shown.endsWith(QStringLiteral("..."))) << text.toStdString();
+        const int right = RightmostInk(image);
+        EXPECT_LT(right, 120) << "nothing is drawn past the column: " << text.toStdString();
+        EXPECT_GE(right, 6 + metrics.horizontalAdvance(shown) - 3)
+            << "the whole shortened text, dots included, is drawn: " << text.toStdString();
+    }
 }
 
 }  // namespace
