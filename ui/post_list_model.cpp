@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <numeric>
-#include <string>
+#include <string_view>
 
 #include "ui/message_text.h"
 #include "ui/post_cells.h"
@@ -45,24 +45,25 @@ void PostListModel::Refill(int slot) {
 void PostListModel::SortByColumn(int column, bool ascending) {
     if (rows_.empty() || !core::IsValidSlot(slot_))
         return;
-    // The texts of the clicked column, indexed by the row position before the sort.
-    std::vector<std::string> texts(rows_.size());
+    std::vector<int> order(rows_.size());
+    std::iota(order.begin(), order.end(), 0);
     {
+        // The texts are read in place, so the lock is held for the length of the sort.
         const auto& workspace = app_.Workspace(slot_);
         const std::lock_guard lock(workspace.mutex);
         const auto& posts = workspace.posts;
+        // The clicked column's text of each row, indexed by the row position before the sort.
+        std::vector<std::string_view> texts(rows_.size());
         for (std::size_t row = 0; row < rows_.size(); ++row) {
             const auto post = static_cast<std::size_t>(rows_[row]);
             if (post < posts.Count())
                 texts[row] = CellText(posts.At(post), column);
         }
+        std::sort(order.begin(), order.end(), [&](int a, int b) {
+            return ascending ? CompareCellBytes(texts[a], texts[b]) < 0
+                             : CompareCellBytes(texts[b], texts[a]) < 0;
+        });
     }
-    std::vector<int> order(rows_.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        return ascending ? CompareCellBytes(texts[a], texts[b]) < 0
-                         : CompareCellBytes(texts[b], texts[a]) < 0;
-    });
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newRowOf(rows_.size());

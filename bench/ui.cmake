@@ -1,0 +1,1 @@
+quor_add_bench(quor_ui_bench ui_post_list_bench.cpp LIBS quor_widgets)
