@@ -53,11 +53,19 @@ __m128i MapEightPairs(__m128i pairs) {
     return _mm_or_si128(_mm_and_si128(valid, mapped), _mm_andnot_si128(valid, geta));
 }
 
-bool AllHigh(__m128i bytes) {
-    return _mm_movemask_epi8(bytes) == 0xFFFF;
+__m128i Load16(const unsigned char* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
-bool AnyEqual(__m128i bytes, unsigned char value) {
-    return _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(value)))) != 0;
+
+// The first `count` bytes from `mapped`, the rest from `kept`.
+__m128i TakeFirst(__m128i mapped, __m128i kept, unsigned count) {
+    const __m128i index = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m128i first = _mm_cmplt_epi8(index, _mm_set1_epi8(static_cast<char>(count)));
+    return _mm_or_si128(_mm_and_si128(first, mapped), _mm_andnot_si128(first, kept));
+}
+
+unsigned CountTrailingZeros(unsigned bits) {
+    return static_cast<unsigned>(__builtin_ctz(bits));
 }
 #endif
 
@@ -67,29 +75,44 @@ void WritePair(unsigned char* out, unsigned char first, unsigned char second) {
     out[1] = static_cast<unsigned char>(sjis & 0xFF);
 }
 
-bool AnyHighIn8(const unsigned char* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return (word & 0x8080808080808080ULL) != 0;
+// EUC in blocks of sixteen bytes: an ASCII gap is skipped, a run of pairs at the block's start is
+// mapped at once. Returns where the byte-at-a-time walk takes over (fewer than 16 bytes left).
+std::size_t ConvertEucBlocks(unsigned char* text, std::size_t size) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    while (i + 16 <= size) {
+        const __m128i block = Load16(text + i);
+        const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(block));
+        if (high == 0) {
+            i += 16;
+            continue;
+        }
+        if ((high & 1) == 0) {
+            i += CountTrailingZeros(high);
+            continue;
+        }
+        // Every byte of 0x80 and above at a pair's start takes the byte after it, so the run of
+        // high bytes at i is pairs; an odd one out pairs with the ASCII byte that follows.
+        const unsigned run = CountTrailingZeros(~high | 0x10000u);
+        const unsigned pairBytes = run & ~1u;
+        if (pairBytes > 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(text + i),
+                             TakeFirst(MapEightPairs(block), block, pairBytes));
+            i += pairBytes;
+        }
+        if (run & 1) {
+            WritePair(text + i, text[i], text[i + 1]);
+            i += 2;
+        }
+    }
+#endif
+    return i;
 }
 
 // Pairs keep their place, so EUC converts without moving anything.
 void ConvertFromEuc(unsigned char* text, std::size_t size) {
-    std::size_t i = 0;
+    std::size_t i = ConvertEucBlocks(text, size);
     while (i < size) {
-        while (i + 8 <= size && !AnyHighIn8(text + i))
-            i += 8;
-#if defined(__SSE2__)
-        while (i + 16 <= size) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-            if (!AllHigh(bytes))
-                break;
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(text + i), MapEightPairs(bytes));
-            i += 16;
-        }
-#endif
-        if (i >= size)
-            break;
         if (text[i] < 0x80) {
             ++i;
             continue;
@@ -123,17 +146,23 @@ void CopySingleBytes(unsigned char* text, std::size_t size, std::size_t& read, s
 
 // Maps pairs until an ESC stands where a pair would begin, or the text ends.
 void MapDoubleBytes(unsigned char* text, std::size_t size, std::size_t& read, std::size_t& write) {
-    for (;;) {
 #if defined(__SSE2__)
-        while (read + 16 <= size) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + read));
-            if (AnyEqual(bytes, kEsc))
-                break;
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(text + write), MapEightPairs(bytes));
-            read += 16;
-            write += 16;
-        }
+    while (read + 16 <= size) {
+        const __m128i block = Load16(text + read);
+        const unsigned esc = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(static_cast<char>(kEsc)))));
+        // An ESC at an odd offset is the second byte of a pair and is mapped with it.
+        const unsigned pairBytes = esc == 0 ? 16 : (CountTrailingZeros(esc) + 1) & ~1u;
+        if (pairBytes == 0)
+            return;
+        // The output trails the input: bytes past the mapped ones keep what they held.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(text + write),
+                         TakeFirst(MapEightPairs(block), Load16(text + write), pairBytes));
+        read += pairBytes;
+        write += pairBytes;
+    }
 #endif
+    for (;;) {
         // A pair cut off by the end of the text is dropped.
         if (read + 1 >= size || text[read] == kEsc)
             return;

@@ -1,0 +1,2 @@
+quor_add_bench(quor_convert_bench convert_bench.cpp convert_bench_text.cpp convert_bench_text.h)
+target_include_directories(quor_convert_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
