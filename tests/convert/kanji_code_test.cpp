@@ -4,6 +4,7 @@
 #include <iconv.h>
 
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -216,6 +217,67 @@ TEST(KanjiCodeTest, PairsOutsideTheCharacterSetGiveTheGetaMark) {
                 EXPECT_GE(sjis & 0xFF, 0x40) << row << " " << cell;
             }
         }
+    }
+}
+
+// The decoders' rules one byte at a time, as a reference for the block-wise conversion.
+std::string ReferenceEuc(const std::string& in) {
+    std::string out = in;
+    for (std::size_t i = 0; i < in.size();) {
+        if (static_cast<unsigned char>(in[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= in.size())
+            break;
+        const std::uint16_t sjis = JisPairToSjis(in[i], in[i + 1]);
+        out[i] = static_cast<char>(sjis >> 8);
+        out[i + 1] = static_cast<char>(sjis & 0xFF);
+        i += 2;
+    }
+    return out;
+}
+
+std::string ReferenceJis(const std::string& in) {
+    std::string out;
+    bool doubleByte = false;
+    for (std::size_t i = 0; i < in.size();) {
+        if (in[i] == '\x1b') {
+            ++i;
+            while (i < in.size() && static_cast<unsigned char>(in[i]) < 0x40)
+                ++i;
+            if (i < in.size())
+                ++i;
+            doubleByte = !doubleByte;
+        } else if (!doubleByte) {
+            out += in[i++];
+        } else if (i + 1 < in.size()) {
+            const std::uint16_t sjis = JisPairToSjis(in[i], in[i + 1]);
+            out += static_cast<char>(sjis >> 8);
+            out += static_cast<char>(sjis & 0xFF);
+            i += 2;
+        } else {
+            break;
+        }
+    }
+    return out;
+}
+
+TEST(KanjiCodeTest, BlockwiseConversionFollowsTheByteRules) {
+    // Runs of pairs, ASCII gaps, odd runs whose last byte pairs with ASCII, and escapes at every
+    // offset of the sixteen-byte blocks.
+    std::mt19937 engine(7);
+    const std::string pieces[] = {"\xc6\xfc", "\xa4\xa2\xa4\xa4", "a",      "<b>",
+                                  "\xb0",     "\x1b$B",           "\x1b(B", "\x46\x7c",
+                                  "\x1b",     "\x8e\xb1",         "\n"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const int count = std::uniform_int_distribution<int>(0, 60)(engine);
+        for (int k = 0; k < count; ++k)
+            text += pieces[std::uniform_int_distribution<std::size_t>(
+                0, std::size(pieces) - 1)(engine)];
+        ASSERT_EQ(Hex(Converted(text, kKanjiEuc)), Hex(ReferenceEuc(text))) << Hex(text);
+        ASSERT_EQ(Hex(Converted(text, kKanjiJis)), Hex(ReferenceJis(text))) << Hex(text);
     }
 }
 

@@ -23,6 +23,13 @@ void ExpectCleaned(const Case& c) {
     TextCleaner cleaner(c.lineFeed, c.space, c.tab);
     EXPECT_EQ(std::string(cleaner.CleanField(c.input)), c.expected)
         << "input '" << c.input << "' switches " << c.lineFeed << c.space << c.tab;
+    // Plain bytes before the case move it against the sixteen-byte blocks of the copy.
+    const std::string plain = "0123456789abcdefghijklmnopqrstuvwxyz\x82\xa0";
+    for (std::size_t lead = 1; lead <= plain.size(); ++lead) {
+        const std::string prefix = plain.substr(0, lead);
+        ASSERT_EQ(std::string(cleaner.CleanField(prefix + c.input)), prefix + c.expected)
+            << "input '" << c.input << "' after " << lead << " plain bytes";
+    }
 }
 
 TEST(TextCleanerTest, SwitchesKeepOrDropWhitespace) {
