@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "storage/atomic_file.h"
+#include "storage/hash_set.h"
 
 namespace quor::storage {
 
@@ -101,14 +102,20 @@ std::string FormatReadState(const core::PostTable& posts) {
     return out;
 }
 
-HashSet ParseReadState(std::string_view bytes) {
-    HashSet hashes(bytes.size() / 10 + 1);
+std::vector<std::uint32_t> ReadStateValues(std::string_view bytes) {
+    std::vector<std::uint32_t> values;
+    values.reserve(bytes.size() / 10 + 1);
     while (!bytes.empty()) {
         const std::size_t lf = bytes.find('\n');
-        hashes.Insert(ParseHexValue(bytes.substr(0, lf)));
+        values.push_back(ParseHexValue(bytes.substr(0, lf)));
         bytes.remove_prefix(lf == std::string_view::npos ? bytes.size() : lf + 1);
     }
-    return hashes;
+    return values;
+}
+
+std::unordered_set<std::uint32_t> ParseReadState(std::string_view bytes) {
+    const std::vector<std::uint32_t> values = ReadStateValues(bytes);
+    return {values.begin(), values.end()};
 }
 
 StorageResult WriteReadState(core::CQuorApp& app, int slot) {
@@ -142,7 +149,10 @@ StorageResult CheckUnread(core::CQuorApp& app, int slot) {
         return {StorageResult::kSkipped, location.path, {}};
     if (read.status == ReadResult::kFailed)
         return ReportFileFailure(app, location, FileResult::Fail("read", read.error));
-    const auto hashes = ParseReadState(read.bytes);
+    const std::vector<std::uint32_t> values = ReadStateValues(read.bytes);
+    HashSet hashes(values.size());
+    for (const std::uint32_t value : values)
+        hashes.Insert(value);
     core::BoardWorkspace& workspace = app.Workspace(slot);
     const std::lock_guard lock(workspace.mutex);
     for (auto& post : workspace.posts) {

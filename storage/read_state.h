@@ -23,11 +23,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <vector>
 
 #include "core/post.h"
 #include "core/quor_app.h"
 #include "storage/board_location.h"
-#include "storage/hash_set.h"
 
 namespace quor::storage {
 
@@ -55,6 +56,8 @@ bool MarkPostRead(core::CQuorApp& app, int slot, std::size_t index);
 
 // The file format on its own, for the operations above and for tests.
 std::string FormatReadState(const core::PostTable& posts);
-HashSet ParseReadState(std::string_view bytes);
+// The value of every line of a read-state file, in file order.
+std::vector<std::uint32_t> ReadStateValues(std::string_view bytes);
+std::unordered_set<std::uint32_t> ParseReadState(std::string_view bytes);
 
 }  // namespace quor::storage

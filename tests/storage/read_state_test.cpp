@@ -6,6 +6,7 @@
 #include <random>
 #include <unordered_set>
 
+#include "storage/hash_set.h"
 #include "storage_fixture.h"
 
 namespace quor::storage::test {
@@ -110,15 +111,13 @@ TEST(ReadStateFormatTest, WritesReadPostsOnlyAsEightDigitsAndCrLf) {
 }
 
 TEST(ReadStateFormatTest, ParseTakesEveryLineIncludingBlankAndUnterminatedOnes) {
-    const HashSet hashes = ParseReadState("00674300\r\n\r\n00ABCDEF \r\n  1");
-    EXPECT_EQ(hashes.Size(), 4u);
-    for (const std::uint32_t value : {0x00674300u, 0u, 0x00abcdefu, 1u})
-        EXPECT_TRUE(hashes.Contains(value)) << value;
-    EXPECT_FALSE(hashes.Contains(2u));
-    EXPECT_EQ(ParseReadState("").Size(), 0u);
-    EXPECT_FALSE(ParseReadState("").Contains(0u));
+    EXPECT_EQ(ReadStateValues("00674300\r\n\r\n00ABCDEF \r\n  1"),
+              (std::vector<std::uint32_t>{0x00674300u, 0u, 0x00abcdefu, 1u}));
+    EXPECT_EQ(ParseReadState("00674300\r\n00674300\r\n\r\n"),
+              (std::unordered_set<std::uint32_t>{0x00674300u, 0u}));
+    EXPECT_TRUE(ReadStateValues("").empty());
     // A long line is one value, not several.
-    EXPECT_EQ(ParseReadState(std::string(1000, '1') + "\r\n").Size(), 1u);
+    EXPECT_EQ(ReadStateValues(std::string(1000, '1') + "\r\n").size(), 1u);
 }
 
 TEST(HashSetTest, AgreesWithAReferenceSetThroughGrowth) {
