@@ -2,21 +2,20 @@
 
 #include "core/quor_app.h"
 #include "core/settings_keys.h"
+#include "fetch/environment_dialog.h"
+#include "ui/item_settings_dialog.h"
 
 namespace quor::ui {
 
-ItemSettingsResult OpenItemSettings(QWidget*, core::CQuorApp& app, int boardNumber) {
-    const core::SettingsStore& store = app.Store();
-    ItemSettingsResult result;
-    result.name =
-        store.ReadString(core::kSectionTree, core::BoardKey(core::key::kName, boardNumber), "");
-    result.url =
-        store.ReadString(core::kSectionTree, core::BoardKey(core::key::kUrl, boardNumber), "");
-    return result;
+ItemSettingsResult OpenItemSettings(QWidget* parent, core::CQuorApp& app, int boardNumber) {
+    CItemSettingsDialog dialog(app.Store(), boardNumber, parent);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    return {accepted, dialog.Name(), dialog.Url()};
 }
 
-bool OpenEnvironmentSettings(QWidget*, core::CQuorApp&) {
-    return false;
+bool OpenEnvironmentSettings(QWidget* parent, core::CQuorApp& app) {
+    fetch::CEnvironmentDialog dialog(app.Store(), parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace quor::ui

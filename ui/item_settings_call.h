@@ -21,12 +21,11 @@ struct ItemSettingsResult {
     std::string url;
 };
 
-// Opens the item settings dialog for a board number. No dialog is attached yet: it gives back
-// the stored name and URL, not accepted, so adding a board opens nothing and the fetch-settings
-// command keeps the store as it is.
+// Opens the item settings dialog for a board number, modally. OK has saved its pages for that
+// number; the caller writes the name and URL.
 ItemSettingsResult OpenItemSettings(QWidget* parent, core::CQuorApp& app, int boardNumber);
 
-// Opens the environment settings dialog; false while no dialog is attached.
+// Opens the environment settings dialog modally; true when it was confirmed (and saved).
 bool OpenEnvironmentSettings(QWidget* parent, core::CQuorApp& app);
 
 }  // namespace quor::ui

@@ -321,8 +321,11 @@ TEST_F(TreeViewTest, LabelEditsAreNotStoredTheSettingsCommandIs) {
     EXPECT_TRUE(test::WaitUntil([&] { return Item(1)->text(0) == QStringLiteral("改名"); }));
     EXPECT_EQ(Stored(key::kName, 1), Sjis("一番")) << "label edits last until the next start";
 
-    // The settings command (no dialog attached) writes back what the store holds, so the
+    // The settings command cancelled gives back what the dialog loaded from the store, so the
     // label returns to the stored name.
+    Tree().SetItemSettingsOpener([this](QWidget*, int number) {
+        return ItemSettingsResult{false, Stored(key::kName, number), Stored(key::kUrl, number)};
+    });
     Tree().OnCommand(core::command::kFetchSettings);
     EXPECT_EQ(Item(1)->text(0), QStringLiteral("一番"));
     EXPECT_EQ(Stored(key::kUrl, 1), "http://one/");
