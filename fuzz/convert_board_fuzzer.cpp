@@ -97,7 +97,7 @@ void CheckStoredForms(const core::PostTable& posts) {
     }
     const auto hashes = storage::ParseReadState(storage::FormatReadState(posts));
     for (const auto& post : posts)
-        fuzz::Check(hashes.Contains(storage::HashPost(post)), "a read post's hash went missing");
+        fuzz::Check(hashes.contains(storage::HashPost(post)), "a read post's hash went missing");
 }
 
 // Takes the next zero-ended string off the front of the input (all of it when no zero follows).
