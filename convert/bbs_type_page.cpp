@@ -117,10 +117,10 @@ void CBbsTypePage::BuildLists(QGridLayout* grid) {
 void CBbsTypePage::BuildMarkerRows(QGridLayout* grid) {
     const int firstRow = grid->rowCount();
     for (int row = 0; row < kMarkerRows; ++row) {
-        const MarkerRow& spec = kMarkerRowTable[static_cast<std::size_t>(row)];
-        grid->addWidget(new QLabel(QString::fromUtf8(spec.label), this), firstRow + row, 0);
+        const MarkerRow& entry = kMarkerRowTable[static_cast<std::size_t>(row)];
+        grid->addWidget(new QLabel(QString::fromUtf8(entry.label), this), firstRow + row, 0);
         int column = 1;
-        for (const MarkerBox* box : {&spec.start, &spec.end}) {
+        for (const MarkerBox* box : {&entry.start, &entry.end}) {
             QLineEdit* edit = ui::MakeLineEdit(box->id, QString::fromUtf8(box->toolTip), this);
             markers_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column - 1)] = edit;
             grid->addWidget(edit, firstRow + row, column++);

@@ -47,11 +47,11 @@ CConversionPage::CConversionPage(core::SettingsStore& store, int boardNumber, QW
     auto* group = new QGroupBox(QString::fromUtf8("本文変換設定"), this);
     auto* groupLayout = new QVBoxLayout(group);
     layout->addWidget(group);
-    for (const Switch& spec : kSwitches) {
-        QWidget* owner = spec.textConversion ? static_cast<QWidget*>(group) : this;
-        QCheckBox* box = ui::MakeCheckBox(spec.id, QString::fromUtf8(spec.text),
-                                          QString::fromUtf8(spec.toolTip), owner);
-        if (spec.textConversion)
+    for (const Switch& entry : kSwitches) {
+        QWidget* owner = entry.textConversion ? static_cast<QWidget*>(group) : this;
+        QCheckBox* box = ui::MakeCheckBox(entry.id, QString::fromUtf8(entry.text),
+                                          QString::fromUtf8(entry.toolTip), owner);
+        if (entry.textConversion)
             groupLayout->addWidget(box);
         else
             layout->addWidget(box);
