@@ -4,7 +4,7 @@
 // until the peer closes; it never blocks for longer than one polling slice, so it notices both
 // the application shutting down and a peer that stopped making progress.
 //
-// TcpStream is plain TCP; an encrypting stream can take its place behind the same interface.
+// TcpStream is plain TCP; TlsStream (tls_stream.h) runs TLS over one behind the same interface.
 
 #include <chrono>
 #include <cstddef>
@@ -62,10 +62,13 @@ public:
     IoResult SendAll(std::string_view bytes) override;
     IoResult Receive(char* buffer, std::size_t size) override;
 
+    // For a stream layered on this one: the socket (still owned here) and a wait for it to
+    // become ready for the poll events, in slices, under this stream's limits; kOk when it is.
+    int Fd() const { return fd_; }
+    IoStatus WaitReady(short events) const;
+
 private:
     TcpStream(int fd, IoLimits limits) : fd_(fd), limits_(std::move(limits)) {}
-    // Waits for the socket to become ready for the events; kOk when it is.
-    IoStatus WaitReady(short events) const;
 
     int fd_;
     IoLimits limits_;

@@ -1,15 +1,15 @@
 #include "fetch/page_request.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
-#include <cstring>
 #include <deque>
 #include <mutex>
+#include <set>
 #include <utility>
 
 #include "core/cp932.h"
 #include "core/settings_keys.h"
+#include "fetch/exchange.h"
+#include "fetch/redirect.h"
 #include "fetch/request_text.h"
 
 namespace quor::fetch {
@@ -41,6 +41,7 @@ constexpr char kFinished[] = "取得終了";
 constexpr char kFailed[] = "取得失敗: ";
 constexpr char kNotRequested[] = "取得せず: ";
 constexpr char kCutOff[] = "(64MBを超えた分は切り捨てました)";
+constexpr char kRedirected[] = "転送";
 
 std::string AddressErrorText(AddressError error) {
     switch (error) {
@@ -49,7 +50,7 @@ std::string AddressErrorText(AddressError error) {
         case AddressError::kNoHost:
             return Text("アドレスにホスト名がありません");
         case AddressError::kUnsupportedScheme:
-            return Text("http://で始まらないアドレスは取得できません");
+            return Text("http://かhttps://で始まらないアドレスは取得できません");
         case AddressError::kBadPort:
             return Text("アドレスのポート番号が正しくありません");
         case AddressError::kControlBytes:
@@ -98,6 +99,97 @@ BoardRequest ReadBoardRequest(core::CQuorApp& app, int slot, std::string address
     return request;
 }
 
+// The outcome of an exchange and its redirects: the last response, or why there is none.
+struct Outcome {
+    TransferStatus status = TransferStatus::kOk;
+    std::string detail;
+    std::string page;
+};
+
+Outcome Failed(TransferStatus status, std::string detail = {}) {
+    return {status, std::move(detail), {}};
+}
+
+// Two requests of an exchange are the same when their method and address are; scheme and host
+// name are compared without regard to case. A POST answered by 303 with its own address is
+// the usual post-then-get and goes on as the GET it asks for.
+std::string RequestKey(const BuiltRequest& built) {
+    std::string key = built.method + " " + built.requestedAddress;
+    const std::size_t hostStart = key.find("://");
+    const std::size_t hostEnd = key.find('/', hostStart + 3);
+    for (std::size_t i = 0; i < hostEnd && i < key.size(); ++i) {
+        if (key[i] >= 'A' && key[i] <= 'Z')
+            key[i] = static_cast<char>(key[i] - 'A' + 'a');
+    }
+    return key;
+}
+
+// A response is looked at for a redirect when its header arrived whole.
+bool MayRedirect(TransferStatus status) {
+    return status == TransferStatus::kOk || status == TransferStatus::kTruncated ||
+           status == TransferStatus::kBodyCut;
+}
+
+// The request of the next hop, or the reason the redirect is not followed.
+struct NextHop {
+    TransferStatus refusal = TransferStatus::kOk;
+    std::string detail;
+    BuiltRequest built;
+};
+
+NextHop PlanNextHop(RequestSpec& spec, const BuiltRequest& current, const RedirectOrder& order) {
+    NextHop next;
+    const ResolvedLocation resolved = ResolveLocation(current.requestedAddress, order.location);
+    if (!resolved.Ok()) {
+        next.refusal = TransferStatus::kBadRedirect;
+        next.detail = AddressErrorText(resolved.error);
+        return next;
+    }
+    spec.address = resolved.address;
+    // The page turn's query belongs to the address asked for; the location has its own.
+    spec.kind = RequestKind::kPage;
+    if (current.method != "POST" || TurnsIntoGet(order.code))
+        spec.text.reset();
+    next.built = BuildRequest(spec);
+    if (!next.built.Ok()) {
+        next.refusal = TransferStatus::kBadRedirect;
+        next.detail = AddressErrorText(next.built.error);
+    } else if (current.secure && !next.built.secure) {
+        next.refusal = TransferStatus::kRedirectToHttp;
+    }
+    return next;
+}
+
+// Runs the exchange and the redirects it meets; the page is the last response.
+Outcome RunExchange(core::CQuorApp& app, const BoardRequest& request, BuiltRequest built) {
+    RequestSpec spec = request.spec;
+    std::set<std::string> asked{RequestKey(built)};
+    for (int hop = 1;; ++hop) {
+        ExchangeResult exchanged = Exchange(built, request.limits, kMaxResponseBytes);
+        const auto order =
+            MayRedirect(exchanged.status) ? RedirectOf(exchanged.response) : std::nullopt;
+        if (!order)
+            return {exchanged.status, std::move(exchanged.detail), std::move(exchanged.response)};
+        if (hop > kMaxRedirects)
+            return Failed(TransferStatus::kTooManyRedirects);
+        NextHop next = PlanNextHop(spec, built, *order);
+        if (next.refusal != TransferStatus::kOk)
+            return Failed(next.refusal, std::move(next.detail));
+        if (!asked.insert(RequestKey(next.built)).second)
+            return Failed(TransferStatus::kRedirectLoop);
+        app.SetStatusText(request.prefix + Text(kRedirected) + "(" + std::to_string(hop) + "/" +
+                          std::to_string(kMaxRedirects) + "): " + next.built.requestedAddress);
+        built = std::move(next.built);
+    }
+}
+
+std::string FailureLine(const Outcome& outcome) {
+    std::string line = Text(kFailed) + TransferFailureText(outcome.status);
+    if (!outcome.detail.empty())
+        line += "(" + outcome.detail + ")";
+    return line;
+}
+
 void RunRequest(core::CQuorApp& app, int slot, RequestKind kind, std::optional<std::string> text) {
     if (!core::IsValidSlot(slot)) {
         app.launchPending.store(0);
@@ -115,7 +207,7 @@ void RunRequest(core::CQuorApp& app, int slot, RequestKind kind, std::optional<s
     BoardRequest request = ReadBoardRequest(app, slot, std::move(address));
     request.spec.kind = kind;
     request.spec.text = std::move(text);
-    const BuiltRequest built = BuildRequest(request.spec);
+    BuiltRequest built = BuildRequest(request.spec);
     if (!built.Ok()) {
         app.SetPageText(slot, {});
         app.SetStatusText(request.prefix + Text(kNotRequested) + AddressErrorText(built.error));
@@ -124,66 +216,17 @@ void RunRequest(core::CQuorApp& app, int slot, RequestKind kind, std::optional<s
     }
 
     app.SetStatusText(request.prefix + Text(kStarted));
-    const TransferResult result =
-        Transfer(app, built.connectHost, built.connectPort, built.text, slot, request.limits);
-    if (result.status == TransferStatus::kCancelled)
+    Outcome outcome = RunExchange(app, request, std::move(built));
+    app.SetPageText(slot, std::move(outcome.page));
+    if (outcome.status == TransferStatus::kCancelled)
         return;
-    if (result.status == TransferStatus::kOk)
+    if (outcome.status == TransferStatus::kOk)
         app.SetStatusText(request.prefix + Text(kFinished));
-    else if (result.status == TransferStatus::kTruncated)
+    else if (outcome.status == TransferStatus::kTruncated)
         app.SetStatusText(request.prefix + Text(kFinished) + Text(kCutOff));
     else
-        app.SetStatusText(request.prefix + Text(kFailed) + TransferFailureText(result.status));
+        app.SetStatusText(request.prefix + FailureLine(outcome));
     app.FetchStateOf(slot).store(core::kPageArrived);
-}
-
-// Appends received bytes without their zero bytes and reports whether the limit was reached.
-bool AppendChunk(std::string& page, const char* bytes, std::size_t size, std::size_t maxBytes,
-                 std::size_t& zeroBytes) {
-    const char* const end = bytes + size;
-    while (bytes < end) {
-        const auto* zero = static_cast<const char*>(std::memchr(bytes, '\0', end - bytes));
-        const char* runEnd = zero ? zero : end;
-        const std::size_t room = maxBytes - std::min(maxBytes, page.size());
-        const auto run = static_cast<std::size_t>(runEnd - bytes);
-        page.append(bytes, std::min(run, room));
-        if (run > room)
-            return true;
-        if (zero)
-            ++zeroBytes;
-        bytes = zero ? zero + 1 : end;
-    }
-    return false;
-}
-
-// Where the header ends: after its blank line, with either line end.
-std::size_t HeaderEnd(std::string_view response) {
-    const std::size_t crlf = response.find("\r\n\r\n");
-    const std::size_t lf = response.find("\n\n");
-    if (crlf != std::string_view::npos && (lf == std::string_view::npos || crlf < lf))
-        return crlf + 4;
-    return lf == std::string_view::npos ? lf : lf + 2;
-}
-
-std::string LowerAscii(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lowered;
-}
-
-// A response that ended normally may still be short of what its header promised. Zero bytes
-// were dropped from the page text but did arrive, so they count towards the body.
-TransferStatus CheckComplete(const std::string& page, std::size_t zeroBytes) {
-    if (page.empty() && zeroBytes == 0)
-        return TransferStatus::kEmptyResponse;
-    const auto announced = AnnouncedBodyLength(page);
-    const std::size_t end = HeaderEnd(page);
-    if (announced && end != std::string::npos && page.size() - end + zeroBytes < *announced)
-        return TransferStatus::kBodyCut;
-    return TransferStatus::kOk;
 }
 
 }  // namespace
@@ -210,6 +253,20 @@ std::string TransferFailureText(TransferStatus status) {
             return Text("本文が途中で切れました");
         case TransferStatus::kCancelled:
             return Text("終了のため中断しました");
+        case TransferStatus::kTunnelRefused:
+            return Text("プロキシが中継を断りました");
+        case TransferStatus::kTlsFailed:
+            return Text("TLSで接続できません");
+        case TransferStatus::kCertificateRejected:
+            return Text("サーバの証明書を信頼できません");
+        case TransferStatus::kRedirectLoop:
+            return Text("転送先が循環しています");
+        case TransferStatus::kTooManyRedirects:
+            return Text("転送が5回を超えました");
+        case TransferStatus::kRedirectToHttp:
+            return Text("https://からhttp://への転送には従いません");
+        case TransferStatus::kBadRedirect:
+            return Text("転送先のアドレスを取得できません");
         case TransferStatus::kOk:
         case TransferStatus::kTruncated:
             break;
@@ -243,80 +300,15 @@ void FetchPageWithQuery(core::CQuorApp& app, int slot, std::optional<std::string
 TransferResult Transfer(core::CQuorApp& app, const std::string& host, int port,
                         const std::string& request, int slot, const IoLimits& limits,
                         std::size_t maxBytes) {
-    TransferResult result;
-    auto opened = TcpStream::Connect(host, port, limits);
-    switch (opened.status) {
-        case ConnectStatus::kOk:
-            break;
-        case ConnectStatus::kResolveFailed:
-            result.status = TransferStatus::kResolveFailed;
-            break;
-        case ConnectStatus::kConnectFailed:
-            result.status = TransferStatus::kConnectFailed;
-            break;
-        case ConnectStatus::kTimedOut:
-            result.status = TransferStatus::kConnectTimedOut;
-            break;
-        case ConnectStatus::kCancelled:
-            result.status = TransferStatus::kCancelled;
-            break;
-    }
-    if (!opened.stream) {
-        app.SetPageText(slot, {});
-        return result;
-    }
-
-    const IoResult sent = opened.stream->SendAll(request);
-    if (sent.status != IoStatus::kOk) {
-        result.status = sent.status == IoStatus::kTimedOut    ? TransferStatus::kSendTimedOut
-                        : sent.status == IoStatus::kCancelled ? TransferStatus::kCancelled
-                                                              : TransferStatus::kSendFailed;
-        app.SetPageText(slot, {});
-        return result;
-    }
-
-    std::string page;
-    std::array<char, 16384> buffer{};
-    for (;;) {
-        const IoResult received = opened.stream->Receive(buffer.data(), buffer.size());
-        if (received.status == IoStatus::kClosed)
-            break;
-        if (received.status != IoStatus::kOk) {
-            result.status =
-                received.status == IoStatus::kTimedOut    ? TransferStatus::kReceiveTimedOut
-                : received.status == IoStatus::kCancelled ? TransferStatus::kCancelled
-                                                          : TransferStatus::kReceiveFailed;
-            break;
-        }
-        if (AppendChunk(page, buffer.data(), received.bytes, maxBytes, result.zeroBytes)) {
-            result.status = TransferStatus::kTruncated;
-            break;
-        }
-    }
-    if (result.status == TransferStatus::kOk)
-        result.status = CheckComplete(page, result.zeroBytes);
-    result.bytes = page.size();
-    app.SetPageText(slot, std::move(page));
+    BuiltRequest built;
+    built.connectHost = host;
+    built.connectPort = port;
+    built.text = request;
+    ExchangeResult exchanged = Exchange(built, limits, maxBytes);
+    TransferResult result{exchanged.status, exchanged.response.size(), exchanged.zeroBytes,
+                          std::move(exchanged.detail)};
+    app.SetPageText(slot, std::move(exchanged.response));
     return result;
-}
-
-std::optional<std::size_t> AnnouncedBodyLength(std::string_view response) {
-    const std::size_t end = HeaderEnd(response);
-    if (end == std::string_view::npos)
-        return std::nullopt;
-    std::string header = LowerAscii(response.substr(0, end));
-    const std::size_t at = header.find("\ncontent-length:");
-    if (at == std::string::npos)
-        return std::nullopt;
-    std::size_t pos = at + 16;
-    while (pos < header.size() && (header[pos] == ' ' || header[pos] == '\t'))
-        ++pos;
-    std::size_t length = 0;
-    const auto [stop, error] =
-        std::from_chars(header.data() + pos, header.data() + header.size(), length);
-    if (error != std::errc{} || stop == header.data() + pos)
-        return std::nullopt;
-    return length;
 }
 
 }  // namespace quor::fetch

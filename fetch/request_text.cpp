@@ -7,17 +7,18 @@ namespace quor::fetch {
 namespace {
 
 constexpr std::string_view kScheme = "http://";
+constexpr std::string_view kSecureScheme = "https://";
 constexpr std::string_view kSchemeSeparator = "://";
 constexpr std::string_view kAgentLine = "User-Agent: Vantor/0.62(Win95/98/NT)\n";
 
-bool StartsWithHttpScheme(std::string_view address) {
-    if (address.size() < kScheme.size())
+bool StartsWithScheme(std::string_view address, std::string_view scheme) {
+    if (address.size() < scheme.size())
         return false;
-    for (std::size_t i = 0; i < kScheme.size(); ++i) {
+    for (std::size_t i = 0; i < scheme.size(); ++i) {
         char c = address[i];
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
-        if (c != kScheme[i])
+        if (c != scheme[i])
             return false;
     }
     return true;
@@ -38,11 +39,11 @@ bool HasOtherScheme(std::string_view address) {
 }
 
 // Splits "host[:port]" into name and port; the port must be 1 to 65535.
-bool SplitPort(std::string_view hostHeader, std::string& hostName, int& port) {
+bool SplitPort(std::string_view hostHeader, int defaultPort, std::string& hostName, int& port) {
     const auto colon = hostHeader.rfind(':');
     if (colon == std::string_view::npos) {
         hostName = std::string(hostHeader);
-        port = kDefaultHttpPort;
+        port = defaultPort;
         return true;
     }
     const std::string_view digits = hostHeader.substr(colon + 1);
@@ -65,15 +66,21 @@ bool HasControlByte(std::string_view text) {
     return false;
 }
 
-std::string RequestLine(const RequestSpec& spec, const std::string& target) {
-    if (spec.kind == RequestKind::kPageWithQuery) {
-        if (spec.text)
-            return "GET " + target + "?" + *spec.text + " HTTP/1.0\n";
-        return "GET " + target + " HTTP/1.0\n";
-    }
-    if (spec.text && !spec.text->empty())
-        return "POST " + target + " HTTP/1.0\n";
-    return "GET " + target + " HTTP/1.0\n";
+// The target with the query of a GET page turn.
+std::string TargetWithQuery(const RequestSpec& spec, const std::string& target) {
+    if (spec.kind == RequestKind::kPageWithQuery && spec.text)
+        return target + "?" + *spec.text;
+    return target;
+}
+
+bool IsPost(const RequestSpec& spec) {
+    return spec.kind == RequestKind::kPage && spec.text && !spec.text->empty();
+}
+
+std::string TunnelRequest(const AddressParts& parts) {
+    const std::string authority = parts.hostName + ":" + std::to_string(parts.port);
+    return "CONNECT " + authority + " HTTP/1.0\nHost: " + authority + "\n" +
+           std::string(kAgentLine) + "\n";
 }
 
 }  // namespace
@@ -89,9 +96,10 @@ AddressParts SplitAddress(std::string_view address) {
         return parts;
     }
     std::string_view rest = address;
-    const bool schemeWritten = StartsWithHttpScheme(address);
+    parts.secure = StartsWithScheme(address, kSecureScheme);
+    const bool schemeWritten = parts.secure || StartsWithScheme(address, kScheme);
     if (schemeWritten) {
-        rest = address.substr(kScheme.size());
+        rest = address.substr(parts.secure ? kSecureScheme.size() : kScheme.size());
     } else if (HasOtherScheme(address)) {
         parts.error = AddressError::kUnsupportedScheme;
         return parts;
@@ -104,7 +112,8 @@ AddressParts SplitAddress(std::string_view address) {
     // proxy cannot serve "host/path".
     parts.absoluteAddress =
         schemeWritten ? std::string(address) : std::string(kScheme) + parts.hostHeader + parts.path;
-    if (!SplitPort(parts.hostHeader, parts.hostName, parts.port)) {
+    const int defaultPort = parts.secure ? kDefaultHttpsPort : kDefaultHttpPort;
+    if (!SplitPort(parts.hostHeader, defaultPort, parts.hostName, parts.port)) {
         parts.error = AddressError::kBadPort;
         return parts;
     }
@@ -136,9 +145,22 @@ BuiltRequest BuildRequest(const RequestSpec& spec) {
         built.connectHost = parts.hostName;
         built.connectPort = parts.port;
     }
+    built.secure = parts.secure;
+    built.tlsHost = parts.hostName;
+    // A secure board goes through the proxy in a tunnel, and the request inside it is the one
+    // a direct connection would send.
+    if (viaProxy && parts.secure)
+        built.tunnelRequest = TunnelRequest(parts);
+    const bool post = IsPost(spec);
+    built.method = post ? "POST" : "GET";
+    built.requestedAddress = std::string(parts.secure ? kSecureScheme : kScheme) +
+                             parts.hostHeader + TargetWithQuery(spec, parts.path);
 
+    const bool absoluteTarget = viaProxy && !parts.secure;
     std::string& text = built.text;
-    text = RequestLine(spec, viaProxy ? parts.absoluteAddress : parts.path);
+    text = built.method + " " +
+           TargetWithQuery(spec, absoluteTarget ? parts.absoluteAddress : parts.path) +
+           " HTTP/1.0\n";
     text += "Host: " + parts.hostHeader + "\n";
     text += kAgentLine;
     if (!spec.referer.empty())
@@ -146,7 +168,6 @@ BuiltRequest BuildRequest(const RequestSpec& spec) {
     if (!spec.cookie.empty())
         text += "Cookie: " + spec.cookie + "\n";
 
-    const bool post = spec.kind == RequestKind::kPage && spec.text && !spec.text->empty();
     if (post) {
         text += "Content-length: " + std::to_string(spec.text->size()) + "\n\n";
         text += *spec.text;

@@ -1,10 +1,18 @@
 set(QUOR_FETCH_SOURCES
     fetch/byte_stream.cpp
     fetch/byte_stream.h
+    fetch/exchange.cpp
+    fetch/exchange.h
     fetch/fetch_scheduler.cpp
     fetch/fetch_scheduler.h
     fetch/page_request.cpp
     fetch/page_request.h
+    fetch/redirect.cpp
+    fetch/redirect.h
     fetch/request_text.cpp
     fetch/request_text.h
+    fetch/response_header.cpp
+    fetch/response_header.h
+    fetch/tls_stream.cpp
+    fetch/tls_stream.h
 )
