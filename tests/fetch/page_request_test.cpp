@@ -140,8 +140,8 @@ TEST_F(PageRequestTest, BoardsThatCannotBeRequestedAreFinishedWithoutSending) {
     };
     const Row rows[] = {
         {"", ""},
-        {"https://" + Local("/secure"),
-         "News(Page1)取得せず: http://で始まらないアドレスは取得できません"},
+        {"ftp://" + Local("/files"),
+         "News(Page1)取得せず: http://かhttps://で始まらないアドレスは取得できません"},
         {"http://" + Local("/") + std::string(1100, 'a'),
          "News(Page1)取得せず: アドレスが長すぎます(1024バイト以上)"},
         {"http:///nohost", "News(Page1)取得せず: アドレスにホスト名がありません"},
