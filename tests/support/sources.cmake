@@ -2,7 +2,10 @@ set(QUOR_TEST_SUPPORT_SOURCES
     support/board_server_process.cpp
     support/child_process.cpp
     support/recording_frontend.cpp
+    support/routed_server.cpp
     support/scripted_server.cpp
     support/temp_dir.cpp
+    support/test_certificates.cpp
     support/tinyproxy_process.cpp
+    support/tls_front_process.cpp
 )

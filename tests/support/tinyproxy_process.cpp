@@ -25,7 +25,7 @@ bool Accepts(int port) {
 
 }  // namespace
 
-TinyproxyProcess::TinyproxyProcess() {
+TinyproxyProcess::TinyproxyProcess(const std::string& extraConfig) {
     port_ = FreeLoopbackPort();
     const auto config = dir_.Path() / "tinyproxy.conf";
     TempDir::WriteFile(config, "Port " + std::to_string(port_) +
@@ -39,7 +39,7 @@ TinyproxyProcess::TinyproxyProcess() {
                                    (dir_.Path() / "tinyproxy.log").string() +
                                    "\"\n"
                                    "PidFile \"" +
-                                   (dir_.Path() / "tinyproxy.pid").string() + "\"\n");
+                                   (dir_.Path() / "tinyproxy.pid").string() + "\"\n" + extraConfig);
     process_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{"tinyproxy", "-d", "-c", config.string()});
     if (!process_->Started()) {

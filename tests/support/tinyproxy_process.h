@@ -14,7 +14,8 @@ namespace quor::test {
 
 class TinyproxyProcess final {
 public:
-    TinyproxyProcess();
+    // extraConfig: further lines of tinyproxy's configuration (ConnectPort, say).
+    explicit TinyproxyProcess(const std::string& extraConfig = {});
 
     // False when tinyproxy is missing or did not come up; Problem() says why.
     bool Running() const { return running_; }
