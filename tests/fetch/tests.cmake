@@ -11,3 +11,11 @@ quor_add_test(quor_fetch_scheduler_tests fetch
 quor_add_test(quor_fetch_cli_tests fetch
     fetch/fetch_cli_test.cpp)
 add_dependencies(quor_fetch_cli_tests quorcli)
+
+# TLS tests trust only the test authority, which their process reads once: an executable of
+# their own (see tls_fixture.h).
+quor_add_test(quor_fetch_tls_tests fetch
+    fetch/tls_environment.cpp
+    fetch/tls_fetch_test.cpp
+    fetch/tls_proxy_test.cpp
+    fetch/tls_scheduler_test.cpp)
