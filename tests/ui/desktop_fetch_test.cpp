@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 
+#include "core/command_ids.h"
 #include "core/cp932.h"
 #include "core/settings_keys.h"
 #include "desktop_fixture.h"
@@ -90,6 +92,29 @@ TEST_F(DesktopFetchTest, FetchAllFillsTheListAndShowsAPost) {
     EXPECT_EQ(list.Model().rowCount(), 2);
     EXPECT_FALSE(list.Model().index(0, 0).data(PostListModel::kUnreadRole).toBool())
         << "a board without a read-state file has nothing marked";
+}
+
+}  // namespace
+}  // namespace quor::ui
+
+namespace quor::ui {
+namespace {
+
+TEST_F(DesktopFetchTest, ClosingDuringARunEndsPromptly) {
+    ASSERT_TRUE(StartServer(R"({"latency_ms": 4000, "boards": [
+        {"name": "遅い板", "type": 1, "encoding": "sjis", "pages": 3}]})"));
+    store_.WriteString(core::kSectionGlobal, core::key::kOutputDirectory, dir_.Prefix());
+    Start();
+    Frame().Dispatch(core::command::kFetchAll);
+    ASSERT_TRUE(test::WaitUntil([&] { return app_->runActive.load(); }));
+    QTest::qWait(300);
+    ASSERT_TRUE(Frame().close());
+    const auto closedAt = std::chrono::steady_clock::now();
+    // As main does after the event loop: no GUI thread serves the workers any more.
+    frontend_.AttachFrame(nullptr);
+    frame_.reset();
+    app_.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - closedAt, std::chrono::milliseconds(1500));
 }
 
 }  // namespace
