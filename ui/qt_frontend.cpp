@@ -80,10 +80,11 @@ bool QtFrontend::RunOnGui(std::function<void()> work) {
 }
 
 void QtFrontend::SetStatusText(const std::string& text) {
-    const QString shown = ToQString(text);
-    RunOnGui([this, shown] {
+    // Plain bytes cross the threads; QStrings are made and dropped on the GUI thread only, so
+    // no implicitly shared text is ever released by two threads.
+    RunOnGui([this, text] {
         if (frame_ != nullptr)
-            frame_->SetStatusLine(shown);
+            frame_->SetStatusLine(ToQString(text));
     });
 }
 
@@ -95,11 +96,9 @@ void QtFrontend::RefreshPostList() {
 }
 
 void QtFrontend::ShowWarning(const std::string& text, const std::string& caption) {
-    const QString shownText = ToQString(text);
-    const QString shownCaption = ToQString(caption);
-    RunOnGui([this, shownText, shownCaption] {
+    RunOnGui([this, text, caption] {
         if (frame_ != nullptr)
-            QMessageBox::warning(frame_, shownCaption, shownText);
+            QMessageBox::warning(frame_, ToQString(caption), ToQString(text));
     });
 }
 
