@@ -13,10 +13,13 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <filesystem>
 
 #include "core/command_ids.h"
+#include "core/settings_keys.h"
 #include "desktop_fixture.h"
 #include "storage/quor_doc.h"
+#include "support/temp_dir.h"
 #include "ui/post_list_model.h"
 #include "ui/quor_down_view.h"
 #include "ui/quor_up_view.h"
@@ -213,6 +216,43 @@ TEST_F(FrameTest, NextPaneCyclesTheViews) {
     ASSERT_TRUE(test::WaitUntil([&] { return Frame().ActiveView() == Frame().ListView(); }));
     QTest::keyClick(&Frame(), Qt::Key_F6, Qt::ShiftModifier);
     EXPECT_TRUE(test::WaitUntil([&] { return Frame().ActiveView() == Frame().TreeView(); }));
+}
+
+}  // namespace
+}  // namespace quor::ui
+
+namespace quor::ui {
+namespace {
+
+TEST_F(FrameTest, SaveRunsUnderTheProgressWindowAndEnablesTheWindowAgain) {
+    test::TempDir output;
+    test::WriteBoards(store_, {{0, "board", ""}, {0, "other", ""}});
+    store_.WriteString(core::kSectionGlobal, core::key::kOutputDirectory, output.Prefix());
+    test::PutPosts(*app_, 0, {{"t", "n", "d", "m", 0}});
+    Start();
+    bool progressShown = false;
+    bool frameDisabled = false;
+    QString statusText;
+    // The save loop handles waiting events on every update, so this runs inside it.
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == QStringLiteral("dlg102") && window->isVisible()) {
+                progressShown = true;
+                statusText = window->findChild<QLabel*>(QStringLiteral("ctl1023"))->text();
+                frameDisabled = !Frame().isEnabled();
+            }
+        }
+    });
+    poll.start();
+    EXPECT_TRUE(Frame().Dispatch(cmd::kSave));
+    poll.stop();
+    EXPECT_TRUE(progressShown);
+    EXPECT_TRUE(frameDisabled);
+    EXPECT_EQ(statusText, QStringLiteral("データの書き込み中です..."));
+    EXPECT_TRUE(Frame().isEnabled());
+    EXPECT_TRUE(std::filesystem::exists(output.Path() / "board.idx"));
 }
 
 }  // namespace
