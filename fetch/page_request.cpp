@@ -66,7 +66,7 @@ std::string AddressErrorText(AddressError error) {
 // What a request thread needs, read once when it starts.
 struct BoardRequest {
     std::string prefix;  // "<name>(Page<n>)"
-    RequestSpec spec;
+    RequestParams params;
     IoLimits limits;
 };
 
@@ -82,10 +82,10 @@ BoardRequest ReadBoardRequest(core::CQuorApp& app, int slot, std::string address
     }
     request.prefix = store.ReadString(kSectionTree, BoardKey(key::kName, number), "") + "(Page" +
                      std::to_string(pageCounter) + ")";
-    request.spec.address = std::move(address);
-    request.spec.referer = store.ReadString(kSectionTree, BoardKey(key::kReferer, number), "");
-    request.spec.cookie = store.ReadString(kSectionTree, BoardKey(key::kCookie, number), "");
-    request.spec.proxy = app.Proxy();
+    request.params.address = std::move(address);
+    request.params.referer = store.ReadString(kSectionTree, BoardKey(key::kReferer, number), "");
+    request.params.cookie = store.ReadString(kSectionTree, BoardKey(key::kCookie, number), "");
+    request.params.proxy = app.Proxy();
     // A request needs at least a second to get anywhere, even when the run's limit is zero.
     const int seconds =
         std::max(1, store.ReadInt(kSectionGlobal, key::kTimeout, defaults::kTimeout));
@@ -137,7 +137,8 @@ struct NextHop {
     BuiltRequest built;
 };
 
-NextHop PlanNextHop(RequestSpec& spec, const BuiltRequest& current, const RedirectOrder& order) {
+NextHop PlanNextHop(RequestParams& params, const BuiltRequest& current,
+                    const RedirectOrder& order) {
     NextHop next;
     const ResolvedLocation resolved = ResolveLocation(current.requestedAddress, order.location);
     if (!resolved.Ok()) {
@@ -145,12 +146,12 @@ NextHop PlanNextHop(RequestSpec& spec, const BuiltRequest& current, const Redire
         next.detail = AddressErrorText(resolved.error);
         return next;
     }
-    spec.address = resolved.address;
+    params.address = resolved.address;
     // The page turn's query belongs to the address asked for; the location has its own.
-    spec.kind = RequestKind::kPage;
+    params.kind = RequestKind::kPage;
     if (current.method != "POST" || TurnsIntoGet(order.code))
-        spec.text.reset();
-    next.built = BuildRequest(spec);
+        params.text.reset();
+    next.built = BuildRequest(params);
     if (!next.built.Ok()) {
         next.refusal = TransferStatus::kBadRedirect;
         next.detail = AddressErrorText(next.built.error);
@@ -162,7 +163,7 @@ NextHop PlanNextHop(RequestSpec& spec, const BuiltRequest& current, const Redire
 
 // Runs the exchange and the redirects it meets; the page is the last response.
 Outcome RunExchange(core::CQuorApp& app, const BoardRequest& request, BuiltRequest built) {
-    RequestSpec spec = request.spec;
+    RequestParams params = request.params;
     std::set<std::string> asked{RequestKey(built)};
     for (int hop = 1;; ++hop) {
         ExchangeResult exchanged = Exchange(built, request.limits, kMaxResponseBytes);
@@ -172,7 +173,7 @@ Outcome RunExchange(core::CQuorApp& app, const BoardRequest& request, BuiltReque
             return {exchanged.status, std::move(exchanged.detail), std::move(exchanged.response)};
         if (hop > kMaxRedirects)
             return Failed(TransferStatus::kTooManyRedirects);
-        NextHop next = PlanNextHop(spec, built, *order);
+        NextHop next = PlanNextHop(params, built, *order);
         if (next.refusal != TransferStatus::kOk)
             return Failed(next.refusal, std::move(next.detail));
         if (!asked.insert(RequestKey(next.built)).second)
@@ -205,9 +206,9 @@ void RunRequest(core::CQuorApp& app, int slot, RequestKind kind, std::optional<s
     app.launchPending.store(0);
 
     BoardRequest request = ReadBoardRequest(app, slot, std::move(address));
-    request.spec.kind = kind;
-    request.spec.text = std::move(text);
-    BuiltRequest built = BuildRequest(request.spec);
+    request.params.kind = kind;
+    request.params.text = std::move(text);
+    BuiltRequest built = BuildRequest(request.params);
     if (!built.Ok()) {
         app.SetPageText(slot, {});
         app.SetStatusText(request.prefix + Text(kNotRequested) + AddressErrorText(built.error));

@@ -67,14 +67,14 @@ bool HasControlByte(std::string_view text) {
 }
 
 // The target with the query of a GET page turn.
-std::string TargetWithQuery(const RequestSpec& spec, const std::string& target) {
-    if (spec.kind == RequestKind::kPageWithQuery && spec.text)
-        return target + "?" + *spec.text;
+std::string TargetWithQuery(const RequestParams& params, const std::string& target) {
+    if (params.kind == RequestKind::kPageWithQuery && params.text)
+        return target + "?" + *params.text;
     return target;
 }
 
-bool IsPost(const RequestSpec& spec) {
-    return spec.kind == RequestKind::kPage && spec.text && !spec.text->empty();
+bool IsPost(const RequestParams& params) {
+    return params.kind == RequestKind::kPage && params.text && !params.text->empty();
 }
 
 std::string TunnelRequest(const AddressParts& parts) {
@@ -122,25 +122,25 @@ AddressParts SplitAddress(std::string_view address) {
     return parts;
 }
 
-BuiltRequest BuildRequest(const RequestSpec& spec) {
+BuiltRequest BuildRequest(const RequestParams& params) {
     BuiltRequest built;
-    const AddressParts parts = SplitAddress(spec.address);
+    const AddressParts parts = SplitAddress(params.address);
     if (!parts.Ok()) {
         built.error = parts.error;
         return built;
     }
-    if (HasControlByte(spec.referer) || HasControlByte(spec.cookie)) {
+    if (HasControlByte(params.referer) || HasControlByte(params.cookie)) {
         built.error = AddressError::kControlBytes;
         return built;
     }
-    const bool viaProxy = spec.proxy.enabled == 1;
-    if (viaProxy && (spec.proxy.port < 1 || spec.proxy.port > 65535)) {
+    const bool viaProxy = params.proxy.enabled == 1;
+    if (viaProxy && (params.proxy.port < 1 || params.proxy.port > 65535)) {
         built.error = AddressError::kBadProxyPort;
         return built;
     }
     if (viaProxy) {
-        built.connectHost = spec.proxy.server;
-        built.connectPort = spec.proxy.port;
+        built.connectHost = params.proxy.server;
+        built.connectPort = params.proxy.port;
     } else {
         built.connectHost = parts.hostName;
         built.connectPort = parts.port;
@@ -151,26 +151,26 @@ BuiltRequest BuildRequest(const RequestSpec& spec) {
     // a direct connection would send.
     if (viaProxy && parts.secure)
         built.tunnelRequest = TunnelRequest(parts);
-    const bool post = IsPost(spec);
+    const bool post = IsPost(params);
     built.method = post ? "POST" : "GET";
     built.requestedAddress = std::string(parts.secure ? kSecureScheme : kScheme) +
-                             parts.hostHeader + TargetWithQuery(spec, parts.path);
+                             parts.hostHeader + TargetWithQuery(params, parts.path);
 
     const bool absoluteTarget = viaProxy && !parts.secure;
     std::string& text = built.text;
     text = built.method + " " +
-           TargetWithQuery(spec, absoluteTarget ? parts.absoluteAddress : parts.path) +
+           TargetWithQuery(params, absoluteTarget ? parts.absoluteAddress : parts.path) +
            " HTTP/1.0\n";
     text += "Host: " + parts.hostHeader + "\n";
     text += kAgentLine;
-    if (!spec.referer.empty())
-        text += "Referer: " + spec.referer + "\n";
-    if (!spec.cookie.empty())
-        text += "Cookie: " + spec.cookie + "\n";
+    if (!params.referer.empty())
+        text += "Referer: " + params.referer + "\n";
+    if (!params.cookie.empty())
+        text += "Cookie: " + params.cookie + "\n";
 
     if (post) {
-        text += "Content-length: " + std::to_string(spec.text->size()) + "\n\n";
-        text += *spec.text;
+        text += "Content-length: " + std::to_string(params.text->size()) + "\n\n";
+        text += *params.text;
         text += "\n\n";
     } else {
         text += "\n";

@@ -73,7 +73,7 @@ enum class RequestKind {
     kPageWithQuery,  // always GET; a present text, even an empty one, follows "?"
 };
 
-struct RequestSpec {
+struct RequestParams {
     RequestKind kind = RequestKind::kPage;
     std::optional<std::string> text;  // POST body or query
     std::string address;
@@ -100,6 +100,6 @@ struct BuiltRequest {
     bool Ok() const { return error == AddressError::kNone; }
 };
 
-BuiltRequest BuildRequest(const RequestSpec& spec);
+BuiltRequest BuildRequest(const RequestParams& params);
 
 }  // namespace quor::fetch

@@ -61,10 +61,10 @@ TEST(SplitAddressTest, SplitsHostPortAndPath) {
 }
 
 TEST(BuildRequestTest, ConnectsToTheProxyWithTheWholeAddress) {
-    RequestSpec spec;
-    spec.address = "http://host:8080/dir/page.cgi";
-    spec.proxy = {1, "proxy.example", 8000};
-    BuiltRequest built = BuildRequest(spec);
+    RequestParams params;
+    params.address = "http://host:8080/dir/page.cgi";
+    params.proxy = {1, "proxy.example", 8000};
+    BuiltRequest built = BuildRequest(params);
     ASSERT_TRUE(built.Ok());
     EXPECT_EQ(built.connectHost, "proxy.example");
     EXPECT_EQ(built.connectPort, 8000);
@@ -72,16 +72,16 @@ TEST(BuildRequestTest, ConnectsToTheProxyWithTheWholeAddress) {
               "GET http://host:8080/dir/page.cgi HTTP/1.0\nHost: host:8080\n"
               "User-Agent: Vantor/0.62(Win95/98/NT)\n\n");
 
-    spec.proxy.enabled = 2;  // anything but 1 is a direct connection
-    built = BuildRequest(spec);
+    params.proxy.enabled = 2;  // anything but 1 is a direct connection
+    built = BuildRequest(params);
     EXPECT_EQ(built.connectHost, "host");
     EXPECT_EQ(built.connectPort, 8080);
     EXPECT_EQ(built.text.substr(0, built.text.find('\n')), "GET /dir/page.cgi HTTP/1.0");
 
-    spec.address = "gopher://host/";
-    spec.proxy.enabled = 1;
-    EXPECT_EQ(BuildRequest(spec).error, AddressError::kUnsupportedScheme);
-    EXPECT_TRUE(BuildRequest(spec).text.empty());
+    params.address = "gopher://host/";
+    params.proxy.enabled = 1;
+    EXPECT_EQ(BuildRequest(params).error, AddressError::kUnsupportedScheme);
+    EXPECT_TRUE(BuildRequest(params).text.empty());
 }
 
 // An https:// board: the request inside TLS is always the direct one (path in the request line),
@@ -120,11 +120,11 @@ TEST(BuildRequestTest, SecureBoardsAskForATunnelAndSendTheDirectRequest) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        RequestSpec spec;
-        spec.address = row.address;
-        spec.text = row.body;
-        spec.proxy = {row.viaProxy ? 1 : 0, "proxy.example", 8080};
-        const BuiltRequest built = BuildRequest(spec);
+        RequestParams params;
+        params.address = row.address;
+        params.text = row.body;
+        params.proxy = {row.viaProxy ? 1 : 0, "proxy.example", 8080};
+        const BuiltRequest built = BuildRequest(params);
         ASSERT_TRUE(built.Ok());
         EXPECT_EQ(built.connectHost, row.connectHost);
         EXPECT_EQ(built.connectPort, row.connectPort);
@@ -134,7 +134,7 @@ TEST(BuildRequestTest, SecureBoardsAskForATunnelAndSendTheDirectRequest) {
         EXPECT_EQ(built.requestedAddress, row.requested);
         EXPECT_EQ(built.method, row.body ? "POST" : "GET");
     }
-    RequestSpec query;
+    RequestParams query;
     query.kind = RequestKind::kPageWithQuery;
     query.text = "page=3";
     query.address = "https://h/b";

@@ -48,12 +48,12 @@ TEST(RequestMends, ControlBytesAndProxyPortsRefusedEverythingElseSent) {
         {ok, "", "", 0, -1, AddressError::kNone},  // no proxy: its port does not matter
     };
     for (const Case& test : cases) {
-        fetch::RequestSpec spec;
-        spec.address = test.address;
-        spec.referer = test.referer;
-        spec.cookie = test.cookie;
-        spec.proxy = {test.proxyEnabled, "127.0.0.1", test.proxyPort};
-        const fetch::BuiltRequest built = fetch::BuildRequest(spec);
+        fetch::RequestParams params;
+        params.address = test.address;
+        params.referer = test.referer;
+        params.cookie = test.cookie;
+        params.proxy = {test.proxyEnabled, "127.0.0.1", test.proxyPort};
+        const fetch::BuiltRequest built = fetch::BuildRequest(params);
         EXPECT_EQ(built.error, test.expected)
             << "address '" << test.address << "' referer '" << test.referer << "' cookie '"
             << test.cookie << "' proxy port " << test.proxyPort;
