@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <signal.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -49,6 +52,50 @@ std::vector<std::string> ConvertAllThen(const std::string& page, const std::stri
     return args;
 }
 
+// Tells when a writer creates a temporary file in a directory, so a kill can be aimed at the
+// moment a replacing write is under way rather than left to a sleep that a loaded machine
+// stretches past it.
+class TemporaryFileWatch final {
+public:
+    explicit TemporaryFileWatch(const std::filesystem::path& directory)
+        : fd_(::inotify_init1(IN_CLOEXEC | IN_NONBLOCK)) {
+        if (fd_ >= 0)
+            ::inotify_add_watch(fd_, directory.c_str(), IN_CREATE);
+    }
+    ~TemporaryFileWatch() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    TemporaryFileWatch(const TemporaryFileWatch&) = delete;
+    TemporaryFileWatch& operator=(const TemporaryFileWatch&) = delete;
+
+    bool Valid() const { return fd_ >= 0; }
+
+    // True as soon as a file whose name holds ".tmp" is created; false after `limit`.
+    bool WaitForTemporary(std::chrono::milliseconds limit) {
+        const auto deadline = Clock::now() + limit;
+        alignas(inotify_event) char buffer[4096];
+        while (Clock::now() < deadline) {
+            pollfd ready{fd_, POLLIN, 0};
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (::poll(&ready, 1, static_cast<int>(left.count()) + 1) <= 0)
+                continue;
+            const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+            for (ssize_t at = 0; got > 0 && at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0 && std::string(event->name).find(".tmp") != std::string::npos)
+                    return true;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return false;
+    }
+
+private:
+    int fd_;
+};
+
 class CrashSafetyTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -85,37 +132,55 @@ protected:
         for (int n = 0; n < kBoards; ++n)
             ASSERT_NE(versionA[n], versionB[n]);
 
-        // Start-up and conversion come first; every other kill aims at the writing at the end.
+        // Start-up and conversion come first: half the kills fall anywhere, the other half the
+        // moment a temporary file appears. Aimed runs go on (up to a bound) until some kill has
+        // landed inside a write, or the test would prove nothing.
         std::mt19937 random(20260);
         std::uniform_int_distribution<long> anywhere(0, whole.count());
-        std::uniform_int_distribution<long> late(whole.count() / 2, whole.count());
         int killedMidway = 0;
         int killedInsideAWrite = 0;
-        for (int run = 0; run < runs; ++run) {
-            const std::string& page = run % 2 == 0 ? pageA_ : pageB_;
-            QuorcliProcess child(ConvertAllThen(page, command), options_);
-            std::this_thread::sleep_for(
-                std::chrono::microseconds(run % 4 < 2 ? anywhere(random) : late(random)));
-            child.Kill(SIGKILL);
-            const auto status = child.Wait(30s);
-            ASSERT_TRUE(status);
-            if (*status == 128 + SIGKILL)
-                ++killedMidway;
-            killedInsideAWrite += RemoveTemporaryFiles() > 0 ? 1 : 0;
-            for (int n = 0; n < kBoards; ++n) {
-                const std::string file = Out("b" + std::to_string(n + 1) + extension);
-                const std::string bytes = TempDir::ReadFile(file);
-                EXPECT_TRUE(bytes == versionA[n] || bytes == versionB[n])
-                    << file << " is neither version after run " << run << " (" << bytes.size()
-                    << " bytes)";
-            }
+        int run = 0;
+        for (; run < runs || (killedInsideAWrite == 0 && run < runs * 5); ++run) {
+            const bool aimed = run % 2 == 1 || run >= runs;
+            KillOnce(command, extension, run, aimed ? -1 : anywhere(random), versionA, versionB,
+                     killedMidway, killedInsideAWrite);
+            if (HasFatalFailure())
+                return;
         }
-        // Most kills must land before the end, and some inside a write, or the test proves
-        // nothing.
         EXPECT_GT(killedMidway, runs / 4);
         EXPECT_GT(killedInsideAWrite, 0);
         std::printf("%s: %d of %d runs killed before their end, %d inside a write\n",
-                    command.c_str(), killedMidway, runs, killedInsideAWrite);
+                    command.c_str(), killedMidway, run, killedInsideAWrite);
+    }
+
+    // One run of `command` on alternating pages, killed after `delayUs` microseconds or, with a
+    // negative delay, as soon as it creates a temporary file; then every file must be one of the
+    // two whole versions.
+    void KillOnce(const std::string& command, const std::string& extension, int run, long delayUs,
+                  const std::vector<std::string>& versionA,
+                  const std::vector<std::string>& versionB, int& killedMidway,
+                  int& killedInsideAWrite) {
+        const std::string& page = run % 2 == 0 ? pageA_ : pageB_;
+        TemporaryFileWatch watch(dir_.Path() / "out");
+        ASSERT_TRUE(watch.Valid());
+        QuorcliProcess child(ConvertAllThen(page, command), options_);
+        if (delayUs >= 0)
+            std::this_thread::sleep_for(std::chrono::microseconds(delayUs));
+        else
+            watch.WaitForTemporary(60s);
+        child.Kill(SIGKILL);
+        const auto status = child.Wait(30s);
+        ASSERT_TRUE(status);
+        if (*status == 128 + SIGKILL)
+            ++killedMidway;
+        killedInsideAWrite += RemoveTemporaryFiles() > 0 ? 1 : 0;
+        for (int n = 0; n < kBoards; ++n) {
+            const std::string file = Out("b" + std::to_string(n + 1) + extension);
+            const std::string bytes = TempDir::ReadFile(file);
+            EXPECT_TRUE(bytes == versionA[n] || bytes == versionB[n])
+                << file << " is neither version after run " << run << " (" << bytes.size()
+                << " bytes)";
+        }
     }
 
     // A process killed in the middle of a replacing write leaves its temporary file beside the
