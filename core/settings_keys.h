@@ -59,6 +59,10 @@ inline constexpr std::string_view kPageSearchText = "PageBtn";
 inline constexpr std::string_view kPageParameter = "PageSent";
 inline constexpr std::string_view kNextPageMethod = "NextAna";
 inline constexpr std::string_view kPostGetChoice = "PNMethod";
+// Markers and the next-page search text match ASCII letters in either case (1) or exactly (0).
+inline constexpr std::string_view kNoCase = "NoCase";
+// The cleaner decodes numeric and named character references (1) or only the four entities (0).
+inline constexpr std::string_view kCharRef = "CharRef";
 }  // namespace key
 
 namespace defaults {
