@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "convert/utf8_page.h"
 #include "core/board_workspace.h"
 
 #if defined(__SSE2__)
@@ -226,6 +227,10 @@ DetectedCode DetectKanjiCode(const core::BoardWorkspace& workspace) {
 
 std::size_t ConvertKanjiCode(char* data, std::size_t size, int setting) {
     auto* text = reinterpret_cast<unsigned char*>(data);
+    if (setting == kKanjiAuto && LooksLikeUtf8(std::string_view(data, size)))
+        setting = kKanjiUtf8;
+    if (setting == kKanjiUtf8)
+        return ConvertUtf8ToCp932(data, size);
     if (setting == kKanjiAuto) {
         const DetectedCode detected = DetectKanjiCode(std::string_view(data, size));
         setting = detected == kDetectedEuc   ? kKanjiEuc

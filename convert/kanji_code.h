@@ -30,6 +30,7 @@ enum KanjiCodeSetting : std::int32_t {
     kKanjiEuc = 1,
     kKanjiJis = 2,
     kKanjiSjis = 3,
+    kKanjiUtf8 = 4,
 };
 
 // Decides at the first decisive byte: ESC is JIS; 0xFD or 0xFE is EUC; 0x80 to 0xA0 is Shift-JIS
@@ -37,8 +38,9 @@ enum KanjiCodeSetting : std::int32_t {
 DetectedCode DetectKanjiCode(std::string_view text);
 DetectedCode DetectKanjiCode(const core::BoardWorkspace& workspace);
 
-// Converts data[0, size) in place from the code the setting names (AUTO: the detected one); SJIS
-// and unknown settings leave it untouched. Returns the length of the converted text.
+// Converts data[0, size) in place from the code the setting names; SJIS and unknown settings
+// leave it untouched. AUTO reads a text that LooksLikeUtf8 as UTF-8 and detects any other. Returns
+// the length of the converted text.
 std::size_t ConvertKanjiCode(char* data, std::size_t size, int setting);
 void ConvertKanjiCode(std::string& text, int setting);
 void ConvertKanjiCode(core::BoardWorkspace& workspace, int setting);

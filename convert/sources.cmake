@@ -5,6 +5,8 @@ set(QUOR_CONVERT_SOURCES
     convert/board_settings.h
     convert/kanji_code.cpp
     convert/kanji_code.h
+    convert/named_entities.cpp
+    convert/named_entities.h
     convert/next_page.cpp
     convert/next_page.h
     convert/post_extraction.cpp
@@ -13,4 +15,6 @@ set(QUOR_CONVERT_SOURCES
     convert/text_cleaner.h
     convert/text_search.cpp
     convert/text_search.h
+    convert/utf8_page.cpp
+    convert/utf8_page.h
 )

@@ -1,5 +1,8 @@
 #include "convert/utf8_page.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "core/cp932.h"
 #include "core/unicode_cp932.h"
 
@@ -11,8 +14,7 @@ constexpr unsigned char kEscape = 0x1b;
 
 // Decodes the sequence at text[pos]; returns its length, or 0 when it is not valid UTF-8
 // (overlong forms, surrogates and code points past U+10FFFF included).
-std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& codePoint)
-{
+std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& codePoint) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
     const unsigned char lead = byte(0);
     std::size_t length = 0;
@@ -43,18 +45,33 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& codePoi
             return 0;
         codePoint = codePoint << 6 | (byte(i) & 0x3fu);
     }
-    if (codePoint < minimum || codePoint > 0x10ffff ||
-        (codePoint >= 0xd800 && codePoint <= 0xdfff))
+    if (codePoint < minimum || codePoint > 0x10ffff || (codePoint >= 0xd800 && codePoint <= 0xdfff))
         return 0;
     return length;
 }
 
+// Skips plain ASCII (no high bit, no ESC) eight bytes at a time: most of a page is markup, and
+// automatic detection asks this question of every page first.
+std::size_t SkipPlainAscii(std::string_view text, std::size_t pos) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    while (pos + 8 <= text.size()) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + pos, 8);
+        const std::uint64_t esc = word ^ (kOnes * kEscape);
+        if (((word | ((esc - kOnes) & ~esc)) & kHigh) != 0)
+            break;
+        pos += 8;
+    }
+    return pos;
+}
+
 }  // namespace
 
-bool LooksLikeUtf8(std::string_view text)
-{
+bool LooksLikeUtf8(std::string_view text) {
     bool multiByte = false;
-    for (std::size_t pos = 0; pos < text.size();) {
+    for (std::size_t pos = SkipPlainAscii(text, 0); pos < text.size();
+         pos = SkipPlainAscii(text, pos)) {
         if (static_cast<unsigned char>(text[pos]) == kEscape)
             return false;
         char32_t codePoint = 0;
@@ -67,8 +84,12 @@ bool LooksLikeUtf8(std::string_view text)
     return multiByte;
 }
 
-void ConvertUtf8ToCp932(std::string& text)
-{
+void ConvertUtf8ToCp932(std::string& text) {
+    text.resize(ConvertUtf8ToCp932(text.data(), text.size()));
+}
+
+std::size_t ConvertUtf8ToCp932(char* data, std::size_t size) {
+    const std::string_view text(data, size);
     std::size_t write = 0;
     for (std::size_t read = 0; read < text.size();) {
         char32_t codePoint = 0;
@@ -78,10 +99,10 @@ void ConvertUtf8ToCp932(std::string& text)
             while (read + run < text.size() && DecodeUtf8(text, read + run, codePoint) == 0)
                 ++run;
             if (run == 1) {
-                text[write++] = '?';
+                data[write++] = '?';
             } else {
-                text[write++] = core::kGetaCp932[0];
-                text[write++] = core::kGetaCp932[1];
+                data[write++] = core::kGetaCp932[0];
+                data[write++] = core::kGetaCp932[1];
             }
             read += run;
             continue;
@@ -97,9 +118,9 @@ void ConvertUtf8ToCp932(std::string& text)
         // overtakes reading.
         read += length;
         for (std::size_t i = 0; i < produced; ++i)
-            text[write++] = bytes[i];
+            data[write++] = bytes[i];
     }
-    text.resize(write);
+    return write;
 }
 
 }  // namespace quor::convert

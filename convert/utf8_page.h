@@ -2,6 +2,7 @@
 
 // Pages written in UTF-8, brought to code page 932 in place before any marker is searched.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,7 @@ bool LooksLikeUtf8(std::string_view text);
 // Rewrites UTF-8 as CP932 in place; the text never grows. A character with no CP932 form becomes
 // 〓. Bytes that are not UTF-8 become "?" one by one, or 〓 for a run of two or more.
 void ConvertUtf8ToCp932(std::string& text);
+// The same on data[0, size); returns the converted length.
+std::size_t ConvertUtf8ToCp932(char* data, std::size_t size);
 
 }  // namespace quor::convert

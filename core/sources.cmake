@@ -2,6 +2,7 @@ set(QUOR_CORE_SOURCES
     core/app_commands.cpp
     core/board_workspace.cpp
     core/cp932.cpp
+    core/unicode_cp932.cpp
     core/memory_settings_store.cpp
     core/quor_app.cpp
     core/settings_keys.cpp

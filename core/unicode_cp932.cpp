@@ -15,8 +15,7 @@ namespace {
 // 0 for none, else the bytes (a single byte in the low half, or lead << 8 | trail).
 using Table = std::array<std::uint16_t, 0x10000>;
 
-void AddCharacter(Table& table, std::string_view cp932)
-{
+void AddCharacter(Table& table, std::string_view cp932) {
     const std::string utf8 = ToUtf8(cp932);
     if (utf8.empty() || utf8 == kGetaUtf8)
         return;
@@ -40,8 +39,7 @@ void AddCharacter(Table& table, std::string_view cp932)
                                                       static_cast<unsigned char>(encoded[1]));
 }
 
-std::unique_ptr<Table> BuildTable()
-{
+std::unique_ptr<Table> BuildTable() {
     auto table = std::make_unique<Table>();
     table->fill(0);
     for (int byte = 0x01; byte <= 0xff; ++byte)
@@ -51,22 +49,23 @@ std::unique_ptr<Table> BuildTable()
             continue;
         for (int trail = 0x40; trail <= 0xfc; ++trail) {
             if (trail != 0x7f)
-                AddCharacter(*table, std::string{static_cast<char>(lead), static_cast<char>(trail)});
+                AddCharacter(*table,
+                             std::string{static_cast<char>(lead), static_cast<char>(trail)});
         }
     }
+    // The geta mark is also what ToUtf8 gives for a failure, so AddCharacter passes it over.
+    (*table)[0x3013] = 0x81ac;
     return table;
 }
 
-const Table& GetTable()
-{
+const Table& GetTable() {
     static const std::unique_ptr<Table> table = BuildTable();
     return *table;
 }
 
 }  // namespace
 
-std::size_t EncodeCp932(char32_t codePoint, char out[2])
-{
+std::size_t EncodeCp932(char32_t codePoint, char out[2]) {
     if (codePoint == 0)
         return (out[0] = '\0', 1);
     if (codePoint >= 0x10000)

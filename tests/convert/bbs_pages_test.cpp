@@ -11,6 +11,7 @@
 
 #include "board_fixture.h"
 #include "convert/kanji_code.h"
+#include "convert/utf8_page.h"
 #include "core/cp932.h"
 #include "core/settings_keys.h"
 
@@ -217,6 +218,27 @@ TEST(BbsPagesTest, EveryTypeRejectsThePagesOfTheOthers) {
             EXPECT_NE(board.Posts(), ExpectedPosts())
                 << "page of type " << page.type << " cut as type " << type.type;
         }
+    }
+}
+
+TEST(BbsPagesTest, Utf8PagesGiveThePostsOfTheirShiftJisTwins) {
+    // The page as written (UTF-8) through the explicit setting and through detection.
+    const Encoding encodings[] = {{"UTF-8", kKanjiUtf8}, {"UTF-8", kKanjiAuto}};
+    for (const PageShape& shape : Shapes()) {
+        for (const Encoding& encoding : encodings)
+            ConvertShape(shape, shape.type, encoding);
+    }
+}
+
+TEST(BbsPagesTest, LegacyPagesAreNeverTakenForUtf8) {
+    // Automatic detection asks about UTF-8 first; the pages of the other codes must not answer.
+    for (const PageShape& shape : Shapes()) {
+        for (const char* code : {"CP932", "EUC-JP", "ISO-2022-JP"}) {
+            const auto body = IconvFromUtf8(code, PageOf(shape));
+            ASSERT_TRUE(body);
+            EXPECT_FALSE(LooksLikeUtf8(*body)) << "type " << shape.type << " in " << code;
+        }
+        EXPECT_TRUE(LooksLikeUtf8(PageOf(shape))) << "type " << shape.type;
     }
 }
 

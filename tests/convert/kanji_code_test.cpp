@@ -152,7 +152,7 @@ TEST(KanjiCodeTest, SettingsChooseTheDecoder) {
     const std::string euc = "\xc6\xfc";  // 日
     EXPECT_EQ(Converted(euc, kKanjiAuto), "\x93\xfa");
     EXPECT_EQ(Converted(euc, kKanjiEuc), "\x93\xfa");
-    for (const int untouched : {int{kKanjiSjis}, 4, -1, 99}) {
+    for (const int untouched : {int{kKanjiSjis}, 5, -1, 99}) {
         EXPECT_EQ(Converted(euc, untouched), euc) << untouched;
         EXPECT_EQ(Converted("\x1b$B\x46\x7c\x1b(B", untouched), "\x1b$B\x46\x7c\x1b(B");
     }

@@ -7,7 +7,8 @@ quor_add_test(quor_convert_tests convert
     convert/next_page_test.cpp
     convert/post_extraction_test.cpp
     convert/robustness_test.cpp
-    convert/text_cleaner_test.cpp)
+    convert/text_cleaner_test.cpp
+    convert/utf8_page_test.cpp)
 if(TARGET quorcli)
     add_dependencies(quor_convert_tests quorcli)
 endif()
