@@ -3,6 +3,9 @@
 // - ConvertKanjiCode of 50 MB of Japanese text, EUC and JIS to Shift-JIS, against
 //   `iconv -f EUC-JP -t CP932` and `iconv -f ISO-2022-JP -t CP932` on the same text (and memcpy,
 //   the limit of any in-place pass);
+// - ConvertKanjiCode with AUTO on the same text in each code and on plain ASCII, against the
+//   detection and conversion that AUTO did before it first asked whether a page is UTF-8;
+// - ConvertKanjiCode of the text in UTF-8 against `iconv -f UTF-8 -t CP932`;
 // - CleanField over 50 MB of post fields against sed stripping the tags and the four entities;
 // - ConvertBoard of TCUPBBS pages of 1, 5 and 25 MB with 2,000 posts a megabyte.
 // The other programs read a file in the temporary directory and write to /dev/null.
@@ -17,6 +20,7 @@
 #include "convert/kanji_code.h"
 #include "convert/post_extraction.h"
 #include "convert/text_cleaner.h"
+#include "convert/utf8_page.h"
 #include "convert_bench_text.h"
 #include "core/memory_settings_store.h"
 #include "core/quor_app.h"
@@ -36,6 +40,42 @@ const std::string& Euc() {
 const std::string& Jis() {
     static const std::string text = bench::IconvFromEuc(Euc(), "ISO-2022-JP");
     return text;
+}
+
+const std::string& Sjis() {
+    static const std::string text = bench::IconvFromEuc(Euc(), "CP932");
+    return text;
+}
+
+const std::string& Utf8() {
+    static const std::string text = bench::IconvFromEuc(Euc(), "UTF-8");
+    return text;
+}
+
+// Markup only: AUTO meets no decisive byte and reads the whole page.
+const std::string& Ascii() {
+    static const std::string text = [] {
+        std::string ascii;
+        while (ascii.size() < kTextBytes)
+            ascii += "<tr><td><b>name</b></td><td>2026/12/08 11:24</td><td>post 12345</td></tr>\n";
+        return ascii;
+    }();
+    return text;
+}
+
+const std::string& Text(int code) {
+    switch (code) {
+        case convert::kKanjiEuc:
+            return Euc();
+        case convert::kKanjiJis:
+            return Jis();
+        case convert::kKanjiSjis:
+            return Sjis();
+        case convert::kKanjiUtf8:
+            return Utf8();
+        default:
+            return Ascii();
+    }
 }
 
 const std::string& Fields() {
@@ -61,6 +101,40 @@ void BM_ConvertKanjiEuc(benchmark::State& state) {
 }
 void BM_ConvertKanjiJis(benchmark::State& state) {
     ConvertInPlace(state, Jis(), convert::kKanjiJis);
+}
+
+void BM_ConvertKanjiUtf8(benchmark::State& state) {
+    ConvertInPlace(state, Utf8(), convert::kKanjiUtf8);
+}
+
+// The question AUTO asks of every page, on a page that is UTF-8 to its end (the longest answer).
+void BM_LooksLikeUtf8(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(convert::LooksLikeUtf8(Utf8()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Utf8().size()));
+}
+
+// AUTO on a text in the code of the argument (0 for plain ASCII).
+void BM_ConvertKanjiAuto(benchmark::State& state) {
+    ConvertInPlace(state, Text(static_cast<int>(state.range(0))), convert::kKanjiAuto);
+}
+
+// What AUTO cost before it asked about UTF-8: detection, then the detected code's conversion.
+void BM_DetectThenConvert(benchmark::State& state) {
+    const std::string& source = Text(static_cast<int>(state.range(0)));
+    std::string buffer;
+    for (auto _ : state) {
+        state.PauseTiming();
+        buffer = source;
+        state.ResumeTiming();
+        const convert::DetectedCode detected = convert::DetectKanjiCode(buffer);
+        convert::ConvertKanjiCode(buffer, detected == convert::kDetectedEuc ? convert::kKanjiEuc
+                                          : detected == convert::kDetectedJis
+                                              ? convert::kKanjiJis
+                                              : convert::kKanjiSjis);
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.size()));
 }
 
 void BM_Memcpy(benchmark::State& state) {
@@ -96,6 +170,10 @@ void BM_IconvEuc(benchmark::State& state) {
 }
 void BM_IconvJis(benchmark::State& state) {
     RunCommand(state, Jis(), "iconv -f ISO-2022-JP -t CP932");
+}
+
+void BM_IconvUtf8(benchmark::State& state) {
+    RunCommand(state, Utf8(), "iconv -c -f UTF-8 -t CP932");
 }
 
 void BM_CleanField(benchmark::State& state) {
@@ -155,6 +233,14 @@ BENCHMARK(BM_ConvertKanjiEuc)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IconvEuc)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_ConvertKanjiJis)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IconvJis)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_ConvertKanjiUtf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LooksLikeUtf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IconvUtf8)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+// 0 plain ASCII, 1 EUC, 2 JIS, 3 Shift-JIS, 4 UTF-8. A fixed count: AUTO on a Shift-JIS page
+// decides within its first bytes, and the untimed 50 MB copy before each run would otherwise be
+// repeated millions of times.
+BENCHMARK(BM_ConvertKanjiAuto)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_DetectThenConvert)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_CleanField)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SedClean)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_ConvertBoard)->Arg(1)->Arg(5)->Arg(25)->Unit(benchmark::kMillisecond);

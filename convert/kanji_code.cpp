@@ -225,18 +225,26 @@ DetectedCode DetectKanjiCode(const core::BoardWorkspace& workspace) {
     return DetectKanjiCode(workspace.Text());
 }
 
+namespace {
+
+// The code AUTO converts from. A leading run of plain ASCII decides nothing for either question,
+// so both start after it; markup-only pages are then read once, not twice.
+int ChooseCode(std::string_view text) {
+    const std::string_view rest = text.substr(PlainAsciiPrefix(text));
+    if (LooksLikeUtf8(rest))
+        return kKanjiUtf8;
+    const DetectedCode detected = DetectKanjiCode(rest);
+    return detected == kDetectedEuc ? kKanjiEuc : detected == kDetectedJis ? kKanjiJis : kKanjiSjis;
+}
+
+}  // namespace
+
 std::size_t ConvertKanjiCode(char* data, std::size_t size, int setting) {
     auto* text = reinterpret_cast<unsigned char*>(data);
-    if (setting == kKanjiAuto && LooksLikeUtf8(std::string_view(data, size)))
-        setting = kKanjiUtf8;
+    if (setting == kKanjiAuto)
+        setting = ChooseCode(std::string_view(data, size));
     if (setting == kKanjiUtf8)
         return ConvertUtf8ToCp932(data, size);
-    if (setting == kKanjiAuto) {
-        const DetectedCode detected = DetectKanjiCode(std::string_view(data, size));
-        setting = detected == kDetectedEuc   ? kKanjiEuc
-                  : detected == kDetectedJis ? kKanjiJis
-                                             : kKanjiSjis;
-    }
     if (setting == kKanjiEuc) {
         ConvertFromEuc(text, size);
         return size;

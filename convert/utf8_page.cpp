@@ -68,6 +68,14 @@ std::size_t SkipPlainAscii(std::string_view text, std::size_t pos) {
 
 }  // namespace
 
+std::size_t PlainAsciiPrefix(std::string_view text) {
+    std::size_t pos = SkipPlainAscii(text, 0);
+    while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80 &&
+           static_cast<unsigned char>(text[pos]) != kEscape)
+        ++pos;
+    return pos;
+}
+
 bool LooksLikeUtf8(std::string_view text) {
     bool multiByte = false;
     for (std::size_t pos = SkipPlainAscii(text, 0); pos < text.size();

@@ -159,6 +159,16 @@ TEST(KanjiCodeTest, SettingsChooseTheDecoder) {
     // Shift-JIS text is detected and left alone.
     EXPECT_EQ(Converted("\x93\xfa\x96\x7b", kKanjiAuto), "\x93\xfa\x96\x7b");
 
+    // After a long run of markup AUTO still decides at the first decisive byte, and a UTF-8
+    // text is still taken for UTF-8.
+    const std::string markup = "<html><head><title>board</title></head>\r\n<body>";
+    EXPECT_EQ(Converted(markup + euc, kKanjiAuto), markup + "\x93\xfa");
+    EXPECT_EQ(Converted(markup + "\x1b$B\x46\x7c\x1b(B", kKanjiAuto), markup + "\x93\xfa");
+    EXPECT_EQ(Converted(markup + "\x93\xfa", kKanjiAuto), markup + "\x93\xfa");
+    EXPECT_EQ(Converted(markup + "\xe6\x97\xa5", kKanjiAuto), markup + "\x93\xfa");
+    EXPECT_EQ(Converted(markup + "\xe6\x97\xa5\x1b", kKanjiAuto), markup + "\xe6\x97\xa5\x1b")
+        << "an ESC anywhere rules UTF-8 out, and 0x97 then reads as Shift-JIS";
+
     core::BoardWorkspace workspace("\x1b$B\x46\x7c\x1b(Bz");
     EXPECT_EQ(DetectKanjiCode(workspace), kDetectedJis);
     ConvertKanjiCode(workspace, kKanjiAuto);
