@@ -81,6 +81,8 @@ std::string LoadBoardSettings(const core::SettingsStore& store, int n,
     workspace.lineFeedSwitch = ReadBoardInt(store, key::kLineFeedSwitch, n, defaults::kSwitch);
     workspace.spaceSwitch = ReadBoardInt(store, key::kSpaceSwitch, n, defaults::kSwitch);
     workspace.tabSwitch = ReadBoardInt(store, key::kTabSwitch, n, defaults::kSwitch);
+    workspace.noCaseSwitch = ReadBoardInt(store, key::kNoCase, n, defaults::kSwitch);
+    workspace.charRefSwitch = ReadBoardInt(store, key::kCharRef, n, defaults::kSwitch);
     ApplyFieldOrder(ReadBoardInt(store, key::kOrder, n, defaults::kOrder), workspace);
     return ReadBoardString(store, key::kName, n);
 }

@@ -21,7 +21,8 @@ namespace quor::convert {
 void ApplyFieldOrder(std::int32_t order, core::BoardWorkspace& workspace);
 
 // Template of the board's type, then its stored markers, the next-page search text, page limit
-// and method, the three switches and the field order. Returns the board's name (Data).
+// and method, the three switches, the case and character-reference switches and the field order.
+// Returns the board's name (Data).
 std::string LoadBoardSettings(const core::SettingsStore& store, int boardNumber,
                               core::BoardWorkspace& workspace);
 

@@ -97,6 +97,11 @@ std::optional<std::int32_t> ReadPageNumber(std::string_view text) {
 }
 
 void AnalyseNextPage(core::BoardWorkspace& workspace, std::size_t cursor) {
+    AnalyseNextPage(workspace, cursor, MarkerSearch(workspace.Text(), workspace.noCaseSwitch == 1));
+}
+
+void AnalyseNextPage(core::BoardWorkspace& workspace, std::size_t cursor,
+                     const MarkerSearch& markers) {
     workspace.nextPageFlag = 0;
     workspace.nextPageNumber = 0;
     if (workspace.pageCounter >= workspace.pageLimit)
@@ -105,7 +110,8 @@ void AnalyseNextPage(core::BoardWorkspace& workspace, std::size_t cursor) {
         return;
     const std::string_view text = workspace.Text();
     cursor = std::min(cursor, text.size());
-    const std::size_t search = FindFrom(text, workspace.nextPageSearchText, cursor);
+    const std::size_t search =
+        FindFrom(markers.In(text), markers.Key(workspace.nextPageSearchText), cursor);
     if (search == kNotFound)
         return;
     switch (workspace.nextPageMethod) {

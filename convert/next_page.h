@@ -32,7 +32,12 @@ enum NextPageMethod : std::int32_t {
 // Sets the workspace's next-page flag and number (and, for a link, its query) from the text
 // buffer after `cursor`, the position where extraction stopped. A cursor past the end of the
 // text is taken as the end.
+// The search text is sought as the board's case switch says.
 void AnalyseNextPage(core::BoardWorkspace& workspace, std::size_t cursor);
+// The same with the search of a conversion under way, whose folded copy (if any) follows the
+// text buffer.
+void AnalyseNextPage(core::BoardWorkspace& workspace, std::size_t cursor,
+                     const MarkerSearch& markers);
 
 // Reads a page number from at most the first 20 bytes of `text`: non-digits before the first
 // digit are passed over, the first non-digit after a digit ends it, no digit gives 0. A number

@@ -21,54 +21,60 @@ namespace quor::convert {
 namespace {
 
 struct MarkerPair {
-    std::string_view start;
-    std::string_view end;
+    std::string start;
+    std::string end;
 };
 
-// The marker pair of a field kind; nothing for a kind that is none of the four.
-std::optional<MarkerPair> MarkersOf(const core::BoardWorkspace& workspace, std::int32_t kind) {
-    switch (kind) {
-        case core::kFieldTitle:
-            return MarkerPair{workspace.titleStart, workspace.titleEnd};
-        case core::kFieldName:
-            return MarkerPair{workspace.nameStart, workspace.nameEnd};
-        case core::kFieldDate:
-            return MarkerPair{workspace.dateStart, workspace.dateEnd};
-        case core::kFieldMessage:
-            return MarkerPair{workspace.messageStart, workspace.messageEnd};
-        default:
-            return std::nullopt;
-    }
+// The marker pairs of the four field kinds, as the search seeks them, indexed by kind.
+std::array<MarkerPair, 4> SoughtMarkers(const core::BoardWorkspace& workspace,
+                                        const MarkerSearch& search) {
+    const auto pair = [&](const std::string& start, const std::string& end) {
+        return MarkerPair{search.Key(start), search.Key(end)};
+    };
+    std::array<MarkerPair, 4> pairs;
+    pairs[core::kFieldTitle] = pair(workspace.titleStart, workspace.titleEnd);
+    pairs[core::kFieldName] = pair(workspace.nameStart, workspace.nameEnd);
+    pairs[core::kFieldDate] = pair(workspace.dateStart, workspace.dateEnd);
+    pairs[core::kFieldMessage] = pair(workspace.messageStart, workspace.messageEnd);
+    return pairs;
+}
+
+bool IsFieldKind(std::int32_t kind) {
+    return kind >= core::kFieldTitle && kind <= core::kFieldMessage;
 }
 
 // Drops the preamble: everything up to and including the first occurrence of the skip marker.
-void SkipPreamble(core::BoardWorkspace& workspace) {
+void SkipPreamble(core::BoardWorkspace& workspace, MarkerSearch& search) {
     std::string& text = workspace.Text();
-    const std::string& marker = workspace.skipMarker;
-    if (marker.empty())
+    if (workspace.skipMarker.empty())
         return;
-    const std::size_t at = text.find(marker);
-    if (at != std::string::npos)
-        text.erase(0, at + marker.size());
+    const std::string marker = search.Key(workspace.skipMarker);
+    const std::size_t at = FindFrom(search.In(text), marker, 0);
+    if (at == kNotFound)
+        return;
+    text.erase(0, at + marker.size());
+    search.DropPrefix(at + marker.size());
 }
 
 // Cuts posts out of the text from its start; returns the cursor where it stopped.
-std::size_t CutPosts(core::BoardWorkspace& workspace) {
+std::size_t CutPosts(core::BoardWorkspace& workspace, const MarkerSearch& search) {
     const std::string_view text = workspace.Text();
+    const std::string_view sought = search.In(text);
+    const std::array<MarkerPair, 4> pairs = SoughtMarkers(workspace, search);
     TextCleaner cleaner(workspace);
     std::array<std::string, 3> pending;  // title, name, date of the post being read
     std::size_t cursor = 0;
     std::size_t step = 0;
     for (;;) {
         const std::int32_t kind = workspace.fieldOrder[step];
-        const auto markers = MarkersOf(workspace, kind);
-        if (!markers)
+        if (!IsFieldKind(kind))
             break;
-        const std::size_t start = FindMarker(text, markers->start, cursor);
+        const MarkerPair& markers = pairs[kind];
+        const std::size_t start = FindMarker(sought, markers.start, cursor);
         if (start == kNotFound)
             break;
-        const std::size_t fieldBegin = start + markers->start.size();
-        const std::size_t cut = FindMarker(text, markers->end, fieldBegin);
+        const std::size_t fieldBegin = start + markers.start.size();
+        const std::size_t cut = FindMarker(sought, markers.end, fieldBegin);
         if (cut == kNotFound)
             break;
         const std::string_view field =
@@ -107,11 +113,12 @@ void ExtractPosts(core::BoardWorkspace& workspace) {
         workspace.nextPageNumber = 0;
         return;
     }
-    SkipPreamble(workspace);
-    const std::size_t cursor = CutPosts(workspace);
+    MarkerSearch search(workspace.Text(), workspace.noCaseSwitch == 1);
+    SkipPreamble(workspace, search);
+    const std::size_t cursor = CutPosts(workspace, search);
     // A cut at the very end of the text leaves the cursor one past it; the analysis takes that
     // as the end.
-    AnalyseNextPage(workspace, cursor);
+    AnalyseNextPage(workspace, cursor, search);
 }
 
 void ConvertBoard(core::CQuorApp& app, int slot) {

@@ -3,6 +3,8 @@ set(QUOR_CONVERT_SOURCES
     convert/bbs_templates.h
     convert/board_settings.cpp
     convert/board_settings.h
+    convert/character_reference.cpp
+    convert/character_reference.h
     convert/kanji_code.cpp
     convert/kanji_code.h
     convert/named_entities.cpp

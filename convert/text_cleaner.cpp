@@ -7,7 +7,10 @@
 #include <emmintrin.h>
 #endif
 
+#include "convert/character_reference.h"
 #include "core/board_workspace.h"
+#include "core/cp932.h"
+#include "core/unicode_cp932.h"
 
 namespace quor::convert {
 
@@ -108,13 +111,49 @@ private:
     std::size_t length_ = 0;
 };
 
-TextCleaner::TextCleaner(std::int32_t lineFeed, std::int32_t space, std::int32_t tab)
-    : lineFeedSwitch(lineFeed), spaceSwitch(space), tabSwitch(tab) {}
+TextCleaner::TextCleaner(std::int32_t lineFeed, std::int32_t space, std::int32_t tab,
+                         std::int32_t charRef)
+    : lineFeedSwitch(lineFeed), spaceSwitch(space), tabSwitch(tab), charRefSwitch(charRef) {}
 
 TextCleaner::TextCleaner(const core::BoardWorkspace& workspace)
-    : TextCleaner(workspace.lineFeedSwitch, workspace.spaceSwitch, workspace.tabSwitch) {}
+    : TextCleaner(workspace.lineFeedSwitch, workspace.spaceSwitch, workspace.tabSwitch,
+                  workspace.charRefSwitch) {}
 
-std::size_t TextCleaner::DecodeEntity(std::string_view field, std::size_t at, Writer& out) {
+void TextCleaner::PutWhitespace(char byte, Writer& out) const {
+    switch (byte) {
+        case '\t':
+            if (tabSwitch == 1)
+                out.Put('\t');
+            break;
+        case '\n':
+            if (lineFeedSwitch == 1)
+                out.Put(kCrLf);
+            break;
+        case ' ':
+            if (spaceSwitch == 1)
+                out.Put(' ');
+            break;
+        default:  // the other control bytes, carriage return included
+            break;
+    }
+}
+
+void TextCleaner::PutCharacter(char32_t codePoint, Writer& out) const {
+    constexpr char32_t kNoBreakSpace = 0xA0;
+    if (codePoint < 0x20 || codePoint == ' ' || codePoint == kNoBreakSpace) {
+        PutWhitespace(codePoint == kNoBreakSpace ? ' ' : static_cast<char>(codePoint), out);
+        return;
+    }
+    char bytes[2];
+    const std::size_t length = core::EncodeCp932(codePoint, bytes);
+    // Every reference is at least four bytes long, so two bytes of output always have room.
+    if (length == 0)
+        out.Put(core::kGetaCp932);
+    else
+        out.Put(std::string_view(bytes, length));
+}
+
+std::size_t TextCleaner::DecodeEntity(std::string_view field, std::size_t at, Writer& out) const {
     // "&gt" and "&lt" were common without their semicolon, so it is optional there only.
     if (FollowedBy(field, at, "gt") || FollowedBy(field, at, "lt")) {
         out.Put(field[at + 1] == 'g' ? '>' : '<');
@@ -128,6 +167,12 @@ std::size_t TextCleaner::DecodeEntity(std::string_view field, std::size_t at, Wr
     if (FollowedBy(field, at, "amp;")) {
         out.Put('&');
         return at + 5;
+    }
+    if (charRefSwitch == 1) {
+        if (const auto reference = ReadCharacterReference(field, at)) {
+            PutCharacter(reference->codePoint, out);
+            return at + reference->length;
+        }
     }
     out.Put('&');
     return at + 1;
@@ -156,21 +201,6 @@ std::string_view TextCleaner::CleanField(std::string_view field) {
             break;
         i = run;
         switch (field[i]) {
-            case '\t':
-                if (tabSwitch == 1)
-                    out.Put('\t');
-                ++i;
-                break;
-            case '\n':
-                if (lineFeedSwitch == 1)
-                    out.Put(kCrLf);
-                ++i;
-                break;
-            case ' ':
-                if (spaceSwitch == 1)
-                    out.Put(' ');
-                ++i;
-                break;
             case '&':
                 i = DecodeEntity(field, i, out);
                 break;
@@ -181,7 +211,8 @@ std::string_view TextCleaner::CleanField(std::string_view field) {
                 i = close == std::string_view::npos ? size : close + 1;
                 break;
             }
-            default:  // the other control bytes, carriage return included
+            default:  // whitespace and the other control bytes
+                PutWhitespace(field[i], out);
                 ++i;
                 break;
         }

@@ -6,6 +6,11 @@
 // by the board's three switches. Every byte of 0x80 and above is copied, so Shift-JIS text passes
 // through (its trail bytes are never below 0x40, so none is taken for markup or whitespace).
 //
+// A board that asks for it (the character-reference switch) also has numeric references
+// ("&#12354;", "&#x3042;") and the named entities of HTML 4 decoded to code page 932, 〓 for a
+// character without a CP932 form. A decoded space, no-break space, tab or line feed obeys its
+// switch as the same character in the source would; other control characters are dropped.
+//
 // Lookahead after "&" and "<" never goes past the end of the field: a test that would need a byte
 // beyond it fails. A field holds no zero byte; one that does anyway has it dropped like the other
 // control bytes.
@@ -23,8 +28,9 @@ namespace quor::convert {
 class TextCleaner final {
 public:
     // Switch values of 1 keep (or, for line feeds, turn into CR LF) what they name.
-    TextCleaner(std::int32_t lineFeedSwitch, std::int32_t spaceSwitch, std::int32_t tabSwitch);
-    // With the workspace's line-feed, space and tab switches.
+    TextCleaner(std::int32_t lineFeedSwitch, std::int32_t spaceSwitch, std::int32_t tabSwitch,
+                std::int32_t charRefSwitch = 0);
+    // With the workspace's line-feed, space, tab and character-reference switches.
     explicit TextCleaner(const core::BoardWorkspace& workspace);
 
     // The cleaned text of the field, valid until the next call. An empty field gives an empty
@@ -39,11 +45,16 @@ public:
     const std::int32_t lineFeedSwitch;
     const std::int32_t spaceSwitch;
     const std::int32_t tabSwitch;
+    const std::int32_t charRefSwitch;
 
 private:
     class Writer;
     // Appends the bytes an "&" at field[at] stands for; returns the position after them.
-    static std::size_t DecodeEntity(std::string_view field, std::size_t at, Writer& out);
+    std::size_t DecodeEntity(std::string_view field, std::size_t at, Writer& out) const;
+    // Appends a character of the source text or of a reference, whitespace by its switch.
+    void PutWhitespace(char byte, Writer& out) const;
+    // Appends a referenced character in CP932.
+    void PutCharacter(char32_t codePoint, Writer& out) const;
     // Appends what a "<" at field[at] turns into; the tag itself is skipped by the caller.
     void OpenTag(std::string_view field, std::size_t at, Writer& out) const;
 

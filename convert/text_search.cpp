@@ -28,4 +28,14 @@ std::string LowerAscii(std::string_view text) {
     return lowered;
 }
 
+MarkerSearch::MarkerSearch(std::string_view text, bool ignoreCase) : ignoreCase_(ignoreCase) {
+    if (ignoreCase_)
+        folded_ = LowerAscii(text);
+}
+
+void MarkerSearch::DropPrefix(std::size_t length) {
+    if (ignoreCase_)
+        folded_.erase(0, length);
+}
+
 }  // namespace quor::convert

@@ -24,4 +24,28 @@ inline std::size_t FindMarker(std::string_view text, std::string_view marker, st
 // their trail byte may lie in A-Z (0x41-0x5A) and is not a letter.
 std::string LowerAscii(std::string_view text);
 
+// How one conversion seeks its markers in the text buffer: exactly, or for a board that ignores
+// case in a copy of the text with its ASCII capitals made small, the markers folded the same
+// way. Folding keeps every byte in its place, so a position found in the copy is the same
+// position in the text, and the fields are still cut from the text as the page wrote it.
+class MarkerSearch final {
+public:
+    MarkerSearch(std::string_view text, bool ignoreCase);
+
+    // Where markers are sought: the text itself, or its folded copy.
+    std::string_view In(std::string_view text) const {
+        return ignoreCase_ ? std::string_view(folded_) : text;
+    }
+    // A marker or keyword as it is sought.
+    std::string Key(std::string_view marker) const {
+        return ignoreCase_ ? LowerAscii(marker) : std::string(marker);
+    }
+    // The text lost its first `length` bytes; the copy follows it.
+    void DropPrefix(std::size_t length);
+
+private:
+    bool ignoreCase_;
+    std::string folded_;
+};
+
 }  // namespace quor::convert

@@ -23,7 +23,12 @@
 
 namespace quor::core {
 
-enum FieldKind : std::int32_t { kFieldTitle = 0, kFieldName = 1, kFieldDate = 2, kFieldMessage = 3 };
+enum FieldKind : std::int32_t {
+    kFieldTitle = 0,
+    kFieldName = 1,
+    kFieldDate = 2,
+    kFieldMessage = 3
+};
 
 class BoardWorkspace {
 public:
@@ -68,6 +73,8 @@ public:
     std::int32_t nextPageNumber = 0;  // set by each analysis
     std::string nextPageQuery;
     std::int32_t nextPageMethod = 0;  // set from NextAna at each conversion
+    std::int32_t noCaseSwitch = 0;    // set from NoCase at each conversion
+    std::int32_t charRefSwitch = 0;   // set from CharRef at each conversion
 
     mutable std::mutex mutex;
 

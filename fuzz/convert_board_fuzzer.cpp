@@ -4,7 +4,8 @@
 //
 // Input: a 12-byte header (below), then the page text (the HTTP response as received).
 //   0 Type -1..12   1 CCode   2 Order -1..8   3 NextAna -1..4   4 PageCt -2..5
-//   5 page counter 1..4   6 switches (2 bits each: line feed, space, tab; 0..2)
+//   5 page counter 1..4   6 switches (2 bits each: line feed, space, tab; 0..2; bit 6 NoCase,
+//     bit 7 CharRef)
 //   7-8 which of the nine marker settings are stored (bit 9: PageBtn too; bit 10: the values
 //       come first in the input, ten strings each ended by a zero byte: the nine markers in the
 //       order they are read, then PageBtn; otherwise they are cut from the page)
@@ -151,6 +152,8 @@ std::string StoreSettings(core::MemorySettingsStore& store, const fuzz::HeaderBy
                    static_cast<int>((header.Byte(6) >> 2) & 3) % 3);
     store.WriteInt(kSectionTree, BoardKey(key::kTabSwitch, n),
                    static_cast<int>((header.Byte(6) >> 4) & 3) % 3);
+    store.WriteInt(kSectionTree, BoardKey(key::kNoCase, n), (header.Byte(6) >> 6) & 1);
+    store.WriteInt(kSectionTree, BoardKey(key::kCharRef, n), (header.Byte(6) >> 7) & 1);
     const unsigned mask = header.Byte(7) | (header.Byte(8) << 8);
     if (mask & (1u << 10))
         StoreGiven(store, mask, input);

@@ -1,5 +1,6 @@
 quor_add_test(quor_convert_tests convert
     convert/bbs_pages_test.cpp
+    convert/case_and_references_test.cpp
     convert/board_fixture.cpp
     convert/board_fixture.h
     convert/convert_cli_test.cpp
