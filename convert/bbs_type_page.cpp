@@ -23,7 +23,7 @@ const std::array kTypeEntries = {"Custom",      "HyperBBS",   "VertexBBS",  "SMB
 const std::array kOrderEntries = {"Default",         "Title>Name>Date", "Title>Date>Name",
                                   "Name>Title>Date", "Name>Date>Title", "Date>Title>Name",
                                   "Date>Name>Title"};
-const std::array kKanjiCodeEntries = {"AUTO", "EUC", "JIS", "SJIS"};
+const std::array kKanjiCodeEntries = {"AUTO", "EUC", "JIS", "SJIS", "UTF-8"};
 
 struct MarkerBox {
     int id;

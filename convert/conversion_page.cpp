@@ -27,7 +27,7 @@ struct Switch {
 };
 
 // Table order is the order of the boxes on the page and of the writes.
-const std::array<Switch, 4> kSwitches = {{
+const std::array<Switch, 6> kSwitches = {{
     {1002, "改行を有効にする", core::key::kLineFeedSwitch, "改行を有効にするときにチェックします",
      true, false},
     {1028, "Spaceを有効にする", core::key::kSpaceSwitch, "スペースを有効にするときにチェックします",
@@ -36,6 +36,11 @@ const std::array<Switch, 4> kSwitches = {{
      false},
     {1031, "データを取得しない(disable)", core::key::kEnable, "取得しないときにチェックします",
      false, true},
+    {1033, "大文字と小文字を区別しない", core::key::kNoCase,
+     "タグを大文字で書く掲示板で，マーカーの英字を大文字と小文字の区別なく探すときにチェックします",
+     false, false},
+    {1034, "文字参照を変換する", core::key::kCharRef,
+     "&#12354; や &copy; などの文字参照を文字に変換するときにチェックします", false, false},
 }};
 
 }  // namespace

@@ -1,11 +1,11 @@
 #pragma once
 
 // The conversion page of a board (the third tab of the item settings dialog): the line-feed,
-// space and tab switches of the text cleaner, and the box that keeps the board out of fetch-all
-// runs.
+// space and tab switches of the text cleaner, the box that keeps the board out of fetch-all
+// runs, and the switches for markers in either case and for character references.
 //
-// Keys of section Tree for board n, written in this order: LFCV n, SPCV n, TGCV n, Enable n
-// (integers, default 0; a ticked box stores 1, a cleared one 0).
+// Keys of section Tree for board n, written in this order: LFCV n, SPCV n, TGCV n, Enable n,
+// NoCase n, CharRef n (integers, default 0; a ticked box stores 1, a cleared one 0).
 
 #include <QWidget>
 #include <vector>
@@ -25,7 +25,7 @@ public:
 
     int BoardNumber() const { return boardNumber_; }
 
-    // Writes the four switches in their order. A page without a board number (n of 0 or less)
+    // Writes the six switches in their order. A page without a board number (n of 0 or less)
     // has no keys and writes nothing.
     void SaveConversionPage();
 

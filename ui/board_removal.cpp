@@ -16,7 +16,7 @@ using core::kSectionTree;
 
 // Every per-board key stem of section Tree except Parent, which is rewritten from the new
 // numbers rather than moved.
-constexpr std::array<std::string_view, 25> kMovedStems{
+constexpr std::array<std::string_view, 27> kMovedStems{
     key::kName,           key::kUrl,           key::kEnable,
     key::kType,           key::kKanjiCode,     key::kOrder,
     key::kSkipMarker,     key::kTitleStart,    key::kTitleEnd,
@@ -25,7 +25,7 @@ constexpr std::array<std::string_view, 25> kMovedStems{
     key::kLineFeedSwitch, key::kSpaceSwitch,   key::kTabSwitch,
     key::kReferer,        key::kCookie,        key::kPageCount,
     key::kPageSearchText, key::kPageParameter, key::kNextPageMethod,
-    key::kPostGetChoice};
+    key::kPostGetChoice,  key::kNoCase,        key::kCharRef};
 
 void MoveBoardKeys(core::SettingsStore& store, int from, int to) {
     for (std::string_view stem : kMovedStems) {
@@ -69,6 +69,8 @@ void MoveWorkspace(core::BoardWorkspace& from, core::BoardWorkspace& to) {
     to.nextPageNumber = from.nextPageNumber;
     to.nextPageQuery = from.nextPageQuery;
     to.nextPageMethod = from.nextPageMethod;
+    to.noCaseSwitch = from.noCaseSwitch;
+    to.charRefSwitch = from.charRefSwitch;
     from.ClearBoard();
 }
 

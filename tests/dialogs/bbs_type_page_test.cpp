@@ -66,6 +66,21 @@ TEST_F(BbsTypePageTest, StoredBoardShowsItsValues) {
     }
 }
 
+TEST_F(BbsTypePageTest, KanjiCodeListEndsWithUtf8AtPositionFour) {
+    store_.SetInt(core::kSectionTree, "CCode6", 4);
+    CBbsTypePage page(store_.store, 6);
+    auto* list = Control<QComboBox>(&page, 1012);
+    ASSERT_EQ(list->count(), 5);
+    EXPECT_EQ(Utf8(list->itemText(4)), "UTF-8");
+    EXPECT_EQ(list->currentIndex(), 4);
+    list->setCurrentText(U("AUTO"));
+    page.SaveBbsTypePage();
+    EXPECT_EQ(store_.settings.ReadInt(core::kSectionTree, "CCode6", 99), 0);
+    list->setCurrentText(U("UTF-8"));
+    page.SaveBbsTypePage();
+    EXPECT_EQ(store_.settings.ReadInt(core::kSectionTree, "CCode6", 99), 4);
+}
+
 TEST_F(BbsTypePageTest, SaveWritesListsThenMarkersInOrderEmptyOnesIncluded) {
     CBbsTypePage page(store_.store, 3);
     Control<QComboBox>(&page, 1016)->setCurrentText(U("TCUPMiniBBS"));

@@ -29,7 +29,7 @@ std::vector<std::string> PageKeys(int n) {
     for (const char* stem :
          {"Type",     "CCode",   "Order",   "Pass",    "TitA", "TitB",   "NameA",  "NameB",
           "DateA",    "DateB",   "HonbunA", "HonbunB", "Ref",  "Cokkie", "PageCt", "PageBtn",
-          "PageSent", "NextAna", "LFCV",    "SPCV",    "TGCV", "Enable"})
+          "PageSent", "NextAna", "LFCV",    "SPCV",    "TGCV", "Enable", "NoCase", "CharRef"})
         keys.push_back("Tree/" + core::BoardKey(stem, n));
     return keys;
 }
