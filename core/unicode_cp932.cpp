@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "core/cp932.h"
 
@@ -55,6 +56,14 @@ std::unique_ptr<Table> BuildTable() {
     }
     // The geta mark is also what ToUtf8 gives for a failure, so AddCharacter passes it over.
     (*table)[0x3013] = 0x81ac;
+    // Characters iconv's encoder writes as a near one, though no CP932 byte decodes to them: the
+    // wave dash and minus sign of text written elsewhere than Windows, the yen sign and others.
+    constexpr std::pair<char16_t, std::uint16_t> kEncoderOnly[] = {
+        {0x00a2, 0x8191}, {0x00a3, 0x8192}, {0x00a5, 0x005c}, {0x00ac, 0x81ca}, {0x2014, 0x815c},
+        {0x2016, 0x8161}, {0x203e, 0x007e}, {0x2212, 0x817c}, {0x301c, 0x8160},
+    };
+    for (const auto& [codePoint, bytes] : kEncoderOnly)
+        (*table)[codePoint] = bytes;
     return table;
 }
 

@@ -1,5 +1,7 @@
 #include "reference_rules.h"
 
+#include "core/cp932.h"
+
 namespace quor::fuzz {
 
 namespace {
@@ -76,7 +78,68 @@ std::string ReferenceFromJis(std::string_view text) {
     return out;
 }
 
+std::size_t ReferenceUtf8Length(std::string_view text, std::size_t at) {
+    struct Form {
+        unsigned char leadLow, leadHigh, secondLow, secondHigh;
+        std::size_t length;
+    };
+    static constexpr Form kForms[] = {
+        {0x00, 0x7f, 0, 0, 1},       {0xc2, 0xdf, 0x80, 0xbf, 2}, {0xe0, 0xe0, 0xa0, 0xbf, 3},
+        {0xe1, 0xec, 0x80, 0xbf, 3}, {0xed, 0xed, 0x80, 0x9f, 3}, {0xee, 0xef, 0x80, 0xbf, 3},
+        {0xf0, 0xf0, 0x90, 0xbf, 4}, {0xf1, 0xf3, 0x80, 0xbf, 4}, {0xf4, 0xf4, 0x80, 0x8f, 4},
+    };
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    for (const Form& form : kForms) {
+        if (byte(0) < form.leadLow || byte(0) > form.leadHigh)
+            continue;
+        if (text.size() - at < form.length)
+            return 0;
+        if (form.length > 1 && (byte(1) < form.secondLow || byte(1) > form.secondHigh))
+            return 0;
+        for (std::size_t i = 2; i < form.length; ++i) {
+            if (byte(i) < 0x80 || byte(i) > 0xbf)
+                return 0;
+        }
+        return form.length;
+    }
+    return 0;
+}
+
+bool ReferenceLooksLikeUtf8(std::string_view text) {
+    bool multiByte = false;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = ReferenceUtf8Length(text, at);
+        if (length == 0 || static_cast<unsigned char>(text[at]) == kEsc)
+            return false;
+        multiByte = multiByte || length > 1;
+        at += length;
+    }
+    return multiByte;
+}
+
+std::string ReferenceFromUtf8(std::string_view text) {
+    std::string out;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = ReferenceUtf8Length(text, at);
+        if (length == 0) {
+            std::size_t run = 1;
+            while (at + run < text.size() && ReferenceUtf8Length(text, at + run) == 0)
+                ++run;
+            out += run == 1 ? std::string("?") : std::string(core::kGetaCp932);
+            at += run;
+            continue;
+        }
+        const std::string_view character = text.substr(at, length);
+        out += character == std::string_view("\0", 1) ? std::string(character)
+                                                      : core::FromUtf8(character);
+        at += length;
+    }
+    return out;
+}
+
 std::string ReferenceConvert(std::string_view text, int setting) {
+    if (setting == 4 || (setting == 0 && ReferenceLooksLikeUtf8(text)))
+        return ReferenceFromUtf8(text);
     if (setting == 0) {
         setting = 1;
         for (const char c : text) {

@@ -16,7 +16,16 @@ std::string ReferencePair(unsigned char first, unsigned char second);
 
 std::string ReferenceFromEuc(std::string_view text);
 std::string ReferenceFromJis(std::string_view text);
-// The conversion a setting names: 0 by detection, 1 EUC, 2 JIS, anything else none.
+// The length of the well-formed UTF-8 sequence at text[at] (the table of the Unicode standard),
+// 0 when there is none.
+std::size_t ReferenceUtf8Length(std::string_view text, std::size_t at);
+// Valid UTF-8 with a multi-byte sequence and no ESC.
+bool ReferenceLooksLikeUtf8(std::string_view text);
+// Each character as iconv's CP932 encoder writes it (〓 when it has none); a byte that starts no
+// sequence becomes "?", a run of two or more such bytes one 〓.
+std::string ReferenceFromUtf8(std::string_view text);
+// The conversion a setting names: 0 UTF-8 when the text looks like it, else by detection; 1 EUC,
+// 2 JIS, 4 UTF-8, anything else none.
 std::string ReferenceConvert(std::string_view text, int setting);
 
 std::string ReferenceClean(std::string_view field, std::int32_t lineFeed, std::int32_t space,

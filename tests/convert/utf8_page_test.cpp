@@ -66,6 +66,41 @@ TEST(UnicodeCp932Test, EncodesLikeIconv)
     EXPECT_EQ(core::EncodeCp932(0xac00, bytes), 0u);
 }
 
+// Every character of the Basic Multilingual Plane encodes as the project's iconv crossing
+// encodes it, the wave dash and the other characters only its encoder knows included.
+TEST(UnicodeCp932Test, AgreesWithFromUtf8OverTheWholePlane)
+{
+    const auto utf8 = [](char32_t c) {
+        std::string s;
+        if (c < 0x80) {
+            s += static_cast<char>(c);
+        } else if (c < 0x800) {
+            s += static_cast<char>(0xc0 | (c >> 6));
+            s += static_cast<char>(0x80 | (c & 0x3f));
+        } else {
+            s += static_cast<char>(0xe0 | (c >> 12));
+            s += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+            s += static_cast<char>(0x80 | (c & 0x3f));
+        }
+        return s;
+    };
+    int differing = 0;
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        if (c >= 0xd800 && c <= 0xdfff)
+            continue;
+        char bytes[2];
+        const std::size_t length = core::EncodeCp932(c, bytes);
+        const std::string ours = length ? std::string(bytes, length) : std::string(core::kGetaCp932);
+        const std::string expected = core::FromUtf8(utf8(c));
+        if (ours != expected && ++differing <= 10)
+            ADD_FAILURE() << "U+" << std::hex << static_cast<unsigned>(c);
+    }
+    EXPECT_EQ(differing, 0);
+    std::string waveDash = "〜−";
+    ConvertUtf8ToCp932(waveDash);
+    EXPECT_EQ(waveDash, "\x81\x60\x81\x7c");
+}
+
 TEST(NamedEntitiesTest, KnowsTheHtml4Entities)
 {
     EXPECT_EQ(LookupNamedEntity("nbsp"), U'\u00a0');
