@@ -18,4 +18,6 @@ quor_add_test(quor_fetch_tls_tests fetch
     fetch/tls_environment.cpp
     fetch/tls_fetch_test.cpp
     fetch/tls_proxy_test.cpp
-    fetch/tls_scheduler_test.cpp)
+    fetch/tls_scheduler_test.cpp
+    fetch/tls_cli_test.cpp)
+add_dependencies(quor_fetch_tls_tests quorcli)
