@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include "convert/post_extraction.h"
@@ -94,7 +95,7 @@ protected:
         QuorcliProcess child(
             {"fetch-all", "posts", "2", "posts", "1", "convert", "1", "fetch", "2", "tree", "save",
              "load", "restore", "check-unread", "write-read-state", "read", "1", "0", "clear"},
-            {home, std::nullopt});
+            {home, std::nullopt, dir.Path().string()});
         const auto started = std::chrono::steady_clock::now();
         const auto status = child.Wait(40s);
         if (std::getenv("QUOR_TEST_VERBOSE"))
@@ -179,7 +180,24 @@ TEST_F(BadSettingsTest, StringKeysOfAMegabyteAndOfBrokenBytes) {
 
 // Raw bytes that are not code page 932 text at all, straight into the store's values: lone lead
 // bytes, bytes no character starts with, escape and control bytes, zero bytes.
+// Runs the rest of a test in a temporary working directory: an output directory of broken bytes
+// is a relative path, and the board files it names must land there rather than in the checkout.
+class WorkingDirectoryGuard final {
+public:
+    WorkingDirectoryGuard() : old_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir_.Path());
+    }
+    ~WorkingDirectoryGuard() { std::filesystem::current_path(old_); }
+    WorkingDirectoryGuard(const WorkingDirectoryGuard&) = delete;
+    WorkingDirectoryGuard& operator=(const WorkingDirectoryGuard&) = delete;
+
+private:
+    TempDir dir_;
+    std::filesystem::path old_;
+};
+
 TEST(BadSettingsRaw, InvalidCp932InEveryStringKeyThroughTheEngine) {
+    const WorkingDirectoryGuard inTemporaryDirectory;
     using namespace std::string_literals;
     const std::vector<std::string> values = {
         "\x81"s, "\x80\xa0\xfd\xfe\xff"s, "a\x82"s, "\x1b$B\x30"s, "x\0y\r\nz"s, "\x81\x7f\xfc"s};

@@ -63,6 +63,8 @@ QuorcliProcess::QuorcliProcess(const std::vector<std::string>& args,
         ::dup2(outPipe[1], STDOUT_FILENO);
         ::dup2(errPipe[1], STDERR_FILENO);
         ::setenv("XDG_CONFIG_HOME", options.configHome.c_str(), 1);
+        if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0)
+            ::_exit(127);
         // In a sanitizer build a report must not pass for quorcli's own exit status 1.
         for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
             const char* given = ::getenv(name);

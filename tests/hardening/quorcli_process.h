@@ -20,6 +20,9 @@ inline constexpr int kSanitizerExitCode = 99;
 struct QuorcliOptions {
     std::string configHome;             // XDG_CONFIG_HOME of the child
     std::optional<long> fileSizeLimit;  // RLIMIT_FSIZE in bytes
+    // The child's working directory (the test's own when empty): an output directory that is
+    // not one ends up as a relative path, and its files must not land in the checkout.
+    std::string workingDirectory;
 };
 
 class QuorcliProcess final {

@@ -132,7 +132,7 @@ TEST(RequestMends, TreeWithAnImpossibleCountShowsTheTablesBoardsAndEnds) {
     TempDir dir;
     const std::string home = (dir.Path() / "config").string();
     WriteStoreFile(home, {{"Tree", "Count", "2147483647"}, {"Tree", "Data1", "one"}});
-    QuorcliProcess child({"tree"}, {home, std::nullopt});
+    QuorcliProcess child({"tree"}, {home, std::nullopt, {}});
     ASSERT_EQ(child.Wait(20s), 0) << child.Errors();
     const std::string& out = child.Output();
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 64);
