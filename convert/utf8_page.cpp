@@ -12,42 +12,41 @@ namespace {
 
 constexpr unsigned char kEscape = 0x1b;
 
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xc0) == 0x80;
+}
+
 // Decodes the sequence at text[pos]; returns its length, or 0 when it is not valid UTF-8
-// (overlong forms, surrogates and code points past U+10FFFF included).
+// (overlong forms, surrogates and code points past U+10FFFF included). Japanese text is mostly
+// three-byte sequences, so they are tested first after ASCII.
 std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& codePoint) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    char32_t minimum = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + pos;
+    const std::size_t left = text.size() - pos;
+    const unsigned lead = p[0];
     if (lead < 0x80) {
         codePoint = lead;
         return 1;
     }
-    if (lead >= 0xc2 && lead <= 0xdf) {
-        length = 2;
-        codePoint = lead & 0x1fu;
-        minimum = 0x80;
-    } else if (lead >= 0xe0 && lead <= 0xef) {
-        length = 3;
-        codePoint = lead & 0x0fu;
-        minimum = 0x800;
-    } else if (lead >= 0xf0 && lead <= 0xf4) {
-        length = 4;
-        codePoint = lead & 0x07u;
-        minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (pos + length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xc0) != 0x80)
+    if (lead >= 0xe0 && lead <= 0xef) {
+        if (left < 3 || !IsContinuation(p[1]) || !IsContinuation(p[2]))
             return 0;
-        codePoint = codePoint << 6 | (byte(i) & 0x3fu);
+        codePoint = (lead & 0x0fu) << 12 | (p[1] & 0x3fu) << 6 | (p[2] & 0x3fu);
+        return codePoint >= 0x800 && (codePoint < 0xd800 || codePoint > 0xdfff) ? 3 : 0;
     }
-    if (codePoint < minimum || codePoint > 0x10ffff || (codePoint >= 0xd800 && codePoint <= 0xdfff))
-        return 0;
-    return length;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        if (left < 2 || !IsContinuation(p[1]))
+            return 0;
+        codePoint = (lead & 0x1fu) << 6 | (p[1] & 0x3fu);
+        return 2;
+    }
+    if (lead >= 0xf0 && lead <= 0xf4) {
+        if (left < 4 || !IsContinuation(p[1]) || !IsContinuation(p[2]) || !IsContinuation(p[3]))
+            return 0;
+        codePoint =
+            (lead & 0x07u) << 18 | (p[1] & 0x3fu) << 12 | (p[2] & 0x3fu) << 6 | (p[3] & 0x3fu);
+        return codePoint >= 0x10000 && codePoint <= 0x10ffff ? 4 : 0;
+    }
+    return 0;
 }
 
 // Skips plain ASCII (no high bit, no ESC) eight bytes at a time: most of a page is markup, and
@@ -78,15 +77,19 @@ std::size_t PlainAsciiPrefix(std::string_view text) {
 
 bool LooksLikeUtf8(std::string_view text) {
     bool multiByte = false;
-    for (std::size_t pos = SkipPlainAscii(text, 0); pos < text.size();
-         pos = SkipPlainAscii(text, pos)) {
-        if (static_cast<unsigned char>(text[pos]) == kEscape)
-            return false;
+    for (std::size_t pos = SkipPlainAscii(text, 0); pos < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte < 0x80) {
+            if (byte == kEscape)
+                return false;
+            pos = SkipPlainAscii(text, pos + 1);
+            continue;
+        }
         char32_t codePoint = 0;
         const std::size_t length = DecodeUtf8(text, pos, codePoint);
         if (length == 0)
             return false;
-        multiByte = multiByte || length > 1;
+        multiByte = true;
         pos += length;
     }
     return multiByte;
@@ -96,15 +99,39 @@ void ConvertUtf8ToCp932(std::string& text) {
     text.resize(ConvertUtf8ToCp932(text.data(), text.size()));
 }
 
+namespace {
+
+// Moves the ASCII run at data[read] down to data[write], eight bytes at a time while it lasts.
+void CopyAsciiRun(char* data, std::size_t size, std::size_t& read, std::size_t& write) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    while (read + 8 <= size) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, data + read, 8);
+        if ((word & kHigh) != 0)
+            break;
+        std::memcpy(data + write, &word, 8);
+        read += 8;
+        write += 8;
+    }
+    while (read < size && static_cast<unsigned char>(data[read]) < 0x80)
+        data[write++] = data[read++];
+}
+
+}  // namespace
+
 std::size_t ConvertUtf8ToCp932(char* data, std::size_t size) {
     const std::string_view text(data, size);
     std::size_t write = 0;
-    for (std::size_t read = 0; read < text.size();) {
+    for (std::size_t read = 0; read < size;) {
+        if (static_cast<unsigned char>(data[read]) < 0x80) {
+            CopyAsciiRun(data, size, read, write);
+            continue;
+        }
         char32_t codePoint = 0;
         const std::size_t length = DecodeUtf8(text, read, codePoint);
         if (length == 0) {
             std::size_t run = 1;
-            while (read + run < text.size() && DecodeUtf8(text, read + run, codePoint) == 0)
+            while (read + run < size && DecodeUtf8(text, read + run, codePoint) == 0)
                 ++run;
             if (run == 1) {
                 data[write++] = '?';
