@@ -109,6 +109,13 @@ IoStatus TlsStream::WaitFor(int sslError) const {
     return tcp_->WaitReady(sslError == SSL_ERROR_WANT_WRITE ? POLLOUT : POLLIN);
 }
 
+IoStatus TlsStream::AfterIncomplete(int sslError) const {
+    if (WantsIo(sslError))
+        return WaitFor(sslError);
+    ERR_clear_error();
+    return IoStatus::kFailed;
+}
+
 TlsStream::Opened TlsStream::Handshake(std::unique_ptr<TcpStream> tcp, const std::string& host) {
     Opened opened;
     SSL_CTX* context = SharedContext();
@@ -164,17 +171,11 @@ IoResult TlsStream::SendAll(std::string_view bytes) {
             result.bytes += written;
             continue;
         }
-        const int sslError = SSL_get_error(ssl_, done);
-        if (WantsIo(sslError)) {
-            const IoStatus ready = WaitFor(sslError);
-            if (ready == IoStatus::kOk)
-                continue;
-            result.status = ready;
+        const IoStatus next = AfterIncomplete(SSL_get_error(ssl_, done));
+        if (next != IoStatus::kOk) {
+            result.status = next;
             return result;
         }
-        ERR_clear_error();
-        result.status = IoStatus::kFailed;
-        return result;
     }
     return result;
 }
@@ -191,20 +192,12 @@ IoResult TlsStream::Receive(char* buffer, std::size_t size) {
             return result;
         }
         const int sslError = SSL_get_error(ssl_, done);
-        if (sslError == SSL_ERROR_ZERO_RETURN) {
-            result.status = IoStatus::kClosed;
+        const IoStatus next =
+            sslError == SSL_ERROR_ZERO_RETURN ? IoStatus::kClosed : AfterIncomplete(sslError);
+        if (next != IoStatus::kOk) {
+            result.status = next;
             return result;
         }
-        if (WantsIo(sslError)) {
-            const IoStatus ready = WaitFor(sslError);
-            if (ready == IoStatus::kOk)
-                continue;
-            result.status = ready;
-            return result;
-        }
-        ERR_clear_error();
-        result.status = IoStatus::kFailed;
-        return result;
     }
 }
 

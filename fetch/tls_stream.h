@@ -48,6 +48,9 @@ private:
     TlsStream(std::unique_ptr<TcpStream> tcp, ssl_st* ssl);
     // Waits for the socket to be ready for what OpenSSL asked for.
     IoStatus WaitFor(int sslError) const;
+    // After a read or write that did not complete: kOk once the socket is ready to try again,
+    // else the status that ends the call.
+    IoStatus AfterIncomplete(int sslError) const;
 
     std::unique_ptr<TcpStream> tcp_;
     ssl_st* ssl_;

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "support/loopback_listener.h"
+
 namespace quor::test {
 
 namespace {
@@ -68,18 +70,9 @@ std::size_t BodyStart(const std::string& bytes) {
 }  // namespace
 
 HostileServer::HostileServer(Script script) : script_(std::move(script)) {
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int on = 1;
-    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listenFd_, 128) != 0 ||
-        ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        throw std::runtime_error("the hostile server cannot listen on 127.0.0.1");
-    port_ = ntohs(address.sin_port);
+    const LoopbackListener listener = ListenOnLoopback(128, "the hostile server");
+    listenFd_ = listener.fd;
+    port_ = listener.port;
     acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 

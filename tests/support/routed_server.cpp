@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "fetch/response_header.h"
+#include "support/loopback_listener.h"
 
 namespace quor::test {
 
@@ -66,18 +67,9 @@ RoutedServer::Request ParseRequestLine(std::string bytes) {
 }  // namespace
 
 RoutedServer::RoutedServer() {
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int on = 1;
-    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listenFd_, 64) != 0 ||
-        ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        throw std::runtime_error("the routed test server cannot listen on 127.0.0.1");
-    port_ = ntohs(address.sin_port);
+    const LoopbackListener listener = ListenOnLoopback(64, "the routed test server");
+    listenFd_ = listener.fd;
+    port_ = listener.port;
     acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
