@@ -10,6 +10,8 @@
 #include <fstream>
 #include <random>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "core/cp932.h"
 
@@ -140,12 +142,17 @@ std::string TcupPage(std::size_t bytes, int posts) {
 }
 
 TempFile::TempFile(const std::string& bytes) {
-    char name[] = "/tmp/quor-convert-bench-XXXXXX";
-    const int fd = ::mkstemp(name);
+    // TMPDIR when set, as every program on this platform honours it.
+    const char* dir = std::getenv("TMPDIR");
+    std::string pattern = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp");
+    pattern += "/quor-convert-bench-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
     if (fd < 0)
         throw std::runtime_error("mkstemp failed");
     ::close(fd);
-    path_ = name;
+    path_ = name.data();
     std::ofstream(path_, std::ios::binary)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }

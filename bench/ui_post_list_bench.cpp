@@ -14,8 +14,8 @@
 #include "core/cp932.h"
 #include "core/memory_settings_store.h"
 #include "core/quor_app.h"
-#include "ui/post_list_model.h"
-#include "ui/quor_up_view.h"
+#include "ui/views/post_list_model.h"
+#include "ui/views/post_list_view.h"
 
 namespace {
 

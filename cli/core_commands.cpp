@@ -16,22 +16,20 @@ namespace {
 using core::BoardKey;
 namespace key = core::key;
 
-CliResult Get(CliContext& context, std::span<const std::string> args)
-{
-    const auto value = context.app.Store().ReadRaw(core::FromUtf8(args[0]), core::FromUtf8(args[1]));
+CliResult Get(CliContext& context, std::span<const std::string> args) {
+    const auto value =
+        context.app.Store().ReadRaw(core::FromUtf8(args[0]), core::FromUtf8(args[1]));
     std::printf("%s\n", value ? core::ToUtf8(*value).c_str() : "");
     return CliResult::Ok();
 }
 
-CliResult Set(CliContext& context, std::span<const std::string> args)
-{
+CliResult Set(CliContext& context, std::span<const std::string> args) {
     context.app.Store().WriteString(core::FromUtf8(args[0]), core::FromUtf8(args[1]),
                                     core::FromUtf8(args[2]));
     return CliResult::Ok();
 }
 
-CliResult Tree(CliContext& context, std::span<const std::string>)
-{
+CliResult Tree(CliContext& context, std::span<const std::string>) {
     const auto& store = context.app.Store();
     int count = store.ReadInt(core::kSectionTree, key::kCount, core::defaults::kCount);
     // A hand-edited Count of two billion must not mean two billion lines: no board past the
@@ -52,8 +50,7 @@ CliResult Tree(CliContext& context, std::span<const std::string>)
     return CliResult::Ok();
 }
 
-CliResult Import(CliContext& context, std::span<const std::string> args)
-{
+CliResult Import(CliContext& context, std::span<const std::string> args) {
     const auto board = ParseBoardNumber(args[0]);
     if (!board)
         return CliResult::Usage("board number must be 1 to 64, not '" + args[0] + "'");
@@ -67,8 +64,7 @@ CliResult Import(CliContext& context, std::span<const std::string> args)
     return CliResult::Ok();
 }
 
-CliResult Page(CliContext& context, std::span<const std::string> args)
-{
+CliResult Page(CliContext& context, std::span<const std::string> args) {
     const auto board = ParseBoardNumber(args[0]);
     if (!board)
         return CliResult::Usage("board number must be 1 to 64, not '" + args[0] + "'");
@@ -80,8 +76,7 @@ CliResult Page(CliContext& context, std::span<const std::string> args)
 
 }  // namespace
 
-std::optional<int> ParseBoardNumber(std::string_view text)
-{
+std::optional<int> ParseBoardNumber(std::string_view text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size() || value < 1 ||
@@ -90,8 +85,7 @@ std::optional<int> ParseBoardNumber(std::string_view text)
     return value;
 }
 
-std::optional<long long> ParseIndex(std::string_view text)
-{
+std::optional<long long> ParseIndex(std::string_view text) {
     long long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size() || value < 0)
@@ -99,8 +93,7 @@ std::optional<long long> ParseIndex(std::string_view text)
     return value;
 }
 
-void RegisterCoreCommands(CliCommandTable& table)
-{
+void RegisterCoreCommands(CliCommandTable& table) {
     table.push_back({"get", {"SECTION", "KEY"}, Get});
     table.push_back({"set", {"SECTION", "KEY", "VALUE"}, Set});
     table.push_back({"tree", {}, Tree});

@@ -9,14 +9,13 @@
 #include <vector>
 
 #include "cli/cli_command.h"
-#include "core/qsettings_store.h"
+#include "settings/qsettings_store.h"
 
 namespace {
 
 using quor::cli::CliCommandTable;
 
-CliCommandTable BuildTable()
-{
+CliCommandTable BuildTable() {
     CliCommandTable table;
     quor::cli::RegisterCoreCommands(table);
     quor::cli::RegisterConvertCommands(table);
@@ -25,8 +24,7 @@ CliCommandTable BuildTable()
     return table;
 }
 
-void PrintUsage(const CliCommandTable& table)
-{
+void PrintUsage(const CliCommandTable& table) {
     std::fputs("usage: quorcli COMMAND [ARGS] [COMMAND [ARGS]]...\ncommands:\n", stderr);
     for (const auto& command : table) {
         std::string line = "  " + std::string(command.name);
@@ -36,8 +34,7 @@ void PrintUsage(const CliCommandTable& table)
     }
 }
 
-const quor::cli::CliCommand* Find(const CliCommandTable& table, const std::string& name)
-{
+const quor::cli::CliCommand* Find(const CliCommandTable& table, const std::string& name) {
     for (const auto& command : table) {
         if (command.name == name)
             return &command;
@@ -47,8 +44,7 @@ const quor::cli::CliCommand* Find(const CliCommandTable& table, const std::strin
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const CliCommandTable table = BuildTable();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {

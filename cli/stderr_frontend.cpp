@@ -14,32 +14,27 @@ namespace {
 
 class TerminalProgress final : public core::ProgressDisplay {
 public:
-    ~TerminalProgress() override
-    {
+    ~TerminalProgress() override {
         if (drawn_)
             std::fputs("\n", stderr);
     }
-    void SetRange(int lower, int upper) override
-    {
+    void SetRange(int lower, int upper) override {
         lower_ = lower;
         upper_ = upper;
     }
-    int Show(int position) override
-    {
+    int Show(int position) override {
         const int previous = position_;
         position_ = position;
         Draw();
         return previous;
     }
-    void SetText(const std::string& text) override
-    {
+    void SetText(const std::string& text) override {
         text_ = core::ToUtf8(text);
         Draw();
     }
 
 private:
-    void Draw()
-    {
+    void Draw() {
         constexpr int kWidth = 30;
         const long long span = static_cast<long long>(upper_) - lower_;
         const long long done = span > 0 ? (static_cast<long long>(position_) - lower_ + 1) : 0;
@@ -62,21 +57,18 @@ private:
 
 }  // namespace
 
-void StderrFrontend::SetStatusText(const std::string& text)
-{
+void StderrFrontend::SetStatusText(const std::string& text) {
     const std::lock_guard lock(mutex_);
     std::fprintf(stderr, "%s\n", core::ToUtf8(text).c_str());
 }
 
-void StderrFrontend::ShowWarning(const std::string& text, const std::string& caption)
-{
+void StderrFrontend::ShowWarning(const std::string& text, const std::string& caption) {
     warnings_.fetch_add(1);
     const std::lock_guard lock(mutex_);
     std::fprintf(stderr, "%s: %s\n", core::ToUtf8(caption).c_str(), core::ToUtf8(text).c_str());
 }
 
-std::unique_ptr<core::ProgressDisplay> StderrFrontend::OpenProgress()
-{
+std::unique_ptr<core::ProgressDisplay> StderrFrontend::OpenProgress() {
     if (isatty(STDERR_FILENO))
         return std::make_unique<TerminalProgress>();
     return core::NullFrontend().OpenProgress();

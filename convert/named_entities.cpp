@@ -15,6 +15,7 @@ struct Entity {
 
 // The character entities of HTML 4.01 (the names are case-sensitive), sorted by name for a
 // binary search.
+// clang-format off
 constexpr Entity kEntities[] = {
     {"AElig", 0x00C6},
     {"Aacute", 0x00C1},
@@ -269,22 +270,20 @@ constexpr Entity kEntities[] = {
     {"zwj", 0x200D},
     {"zwnj", 0x200C},
 };
+// clang-format on
 
 }  // namespace
 
-std::optional<char32_t> LookupNamedEntity(std::string_view name)
-{
-    const auto it = std::lower_bound(std::begin(kEntities), std::end(kEntities), name,
-                                     [](const Entity& entity, std::string_view wanted) {
-                                         return entity.name < wanted;
-                                     });
+std::optional<char32_t> LookupNamedEntity(std::string_view name) {
+    const auto it = std::lower_bound(
+        std::begin(kEntities), std::end(kEntities), name,
+        [](const Entity& entity, std::string_view wanted) { return entity.name < wanted; });
     if (it == std::end(kEntities) || it->name != name)
         return std::nullopt;
     return it->codePoint;
 }
 
-std::size_t LongestEntityName()
-{
+std::size_t LongestEntityName() {
     std::size_t longest = 0;
     for (const auto& entity : kEntities)
         longest = std::max(longest, entity.name.size());

@@ -1,3 +1,4 @@
+# Kanji codes, the text cleaner, post extraction and next-page analysis.
 set(QUOR_CONVERT_SOURCES
     convert/bbs_templates.cpp
     convert/bbs_templates.h

@@ -2,8 +2,7 @@
 
 namespace quor::core {
 
-void BoardWorkspace::SetText(std::string_view text)
-{
+void BoardWorkspace::SetText(std::string_view text) {
     // The buffer is a zero-terminated text: whatever follows a zero byte is not part of it.
     const auto zero = text.find('\0');
     if (zero != std::string_view::npos)
@@ -12,15 +11,13 @@ void BoardWorkspace::SetText(std::string_view text)
     hasText_ = true;
 }
 
-void BoardWorkspace::StripHeader()
-{
+void BoardWorkspace::StripHeader() {
     const auto blankLine = text_.find("\r\n\r\n");
     if (blankLine != std::string::npos && blankLine > 0)
         text_.erase(0, blankLine);
 }
 
-void BoardWorkspace::ClearBoard()
-{
+void BoardWorkspace::ClearBoard() {
     std::string().swap(text_);
     hasText_ = false;
     posts.Clear();

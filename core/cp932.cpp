@@ -14,8 +14,7 @@ namespace {
 // not be shared between threads, and opening one per call costs more than most conversions.
 class Converter final {
 public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from))
-    {
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error("iconv cannot convert between CP932 and UTF-8");
     }
@@ -26,8 +25,7 @@ public:
     // Converts the whole input; at every byte that cannot be converted, writes the replacement
     // and resumes after the bytes that skip() says the bad character occupies.
     template <typename Skip>
-    std::string Convert(std::string_view input, std::string_view replacement, Skip skip)
-    {
+    std::string Convert(std::string_view input, std::string_view replacement, Skip skip) {
         std::string output;
         output.resize(input.size() * 3 / 2 + 16);
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
@@ -64,8 +62,7 @@ private:
 };
 
 // A bad CP932 lead byte takes its trail byte with it only when that byte could be a trail byte.
-std::size_t Cp932CharacterLength(std::string_view text)
-{
+std::size_t Cp932CharacterLength(std::string_view text) {
     const auto lead = static_cast<unsigned char>(text[0]);
     const bool isLead = (lead >= 0x81 && lead <= 0x9f) || (lead >= 0xe0 && lead <= 0xfc);
     if (!isLead || text.size() < 2)
@@ -75,8 +72,7 @@ std::size_t Cp932CharacterLength(std::string_view text)
 }
 
 // The length of the UTF-8 sequence a bad character starts, or 1 for a stray byte.
-std::size_t Utf8CharacterLength(std::string_view text)
-{
+std::size_t Utf8CharacterLength(std::string_view text) {
     const auto lead = static_cast<unsigned char>(text[0]);
     std::size_t length = 1;
     if (lead >= 0xc2 && lead <= 0xdf)
@@ -94,14 +90,12 @@ std::size_t Utf8CharacterLength(std::string_view text)
 
 }  // namespace
 
-std::string ToUtf8(std::string_view cp932)
-{
+std::string ToUtf8(std::string_view cp932) {
     thread_local Converter converter("UTF-8", "CP932");
     return converter.Convert(cp932, kGetaUtf8, Cp932CharacterLength);
 }
 
-std::string FromUtf8(std::string_view utf8)
-{
+std::string FromUtf8(std::string_view utf8) {
     thread_local Converter converter("CP932", "UTF-8");
     return converter.Convert(utf8, kGetaCp932, Utf8CharacterLength);
 }

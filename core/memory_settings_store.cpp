@@ -3,8 +3,7 @@
 namespace quor::core {
 
 void MemorySettingsStore::WriteString(std::string_view section, std::string_view key,
-                                      std::string_view value)
-{
+                                      std::string_view value) {
     const std::lock_guard lock(mutex_);
     auto sectionIt = sections_.find(section);
     if (sectionIt == sections_.end())
@@ -12,8 +11,7 @@ void MemorySettingsStore::WriteString(std::string_view section, std::string_view
     sectionIt->second.insert_or_assign(std::string(key), std::string(value));
 }
 
-void MemorySettingsStore::RemoveKey(std::string_view section, std::string_view key)
-{
+void MemorySettingsStore::RemoveKey(std::string_view section, std::string_view key) {
     const std::lock_guard lock(mutex_);
     const auto sectionIt = sections_.find(section);
     if (sectionIt == sections_.end())
@@ -24,8 +22,7 @@ void MemorySettingsStore::RemoveKey(std::string_view section, std::string_view k
 }
 
 std::optional<std::string> MemorySettingsStore::ReadRaw(std::string_view section,
-                                                        std::string_view key) const
-{
+                                                        std::string_view key) const {
     const std::lock_guard lock(mutex_);
     const auto sectionIt = sections_.find(section);
     if (sectionIt == sections_.end())

@@ -10,10 +10,10 @@
 namespace quor::core {
 
 struct Post {
-    std::string title;    // code page 932, cleaned
-    std::string name;     // the poster's name
-    std::string date;     // as the page shows it, not parsed
-    std::string message;  // line breaks as CR LF
+    std::string title;        // code page 932, cleaned
+    std::string name;         // the poster's name
+    std::string date;         // as the page shows it, not parsed
+    std::string message;      // line breaks as CR LF
     std::int32_t unread = 0;  // 1 once the unread check found the post's hash missing
 
     friend bool operator==(const Post&, const Post&) = default;
@@ -29,8 +29,7 @@ public:
     const Post& At(std::size_t index) const { return posts_.at(index); }
 
     // Appends a copy of the post and returns its index.
-    std::size_t Append(Post post)
-    {
+    std::size_t Append(Post post) {
         posts_.push_back(std::move(post));
         return posts_.size() - 1;
     }

@@ -24,7 +24,9 @@ namespace quor::core {
 
 inline constexpr int kSlotCount = 64;
 
-constexpr bool IsValidSlot(int slot) { return slot >= 0 && slot < kSlotCount; }
+constexpr bool IsValidSlot(int slot) {
+    return slot >= 0 && slot < kSlotCount;
+}
 
 // Fetch state of a board slot.
 enum FetchState : int {
@@ -62,8 +64,7 @@ public:
     // The page text of a slot: the raw response of its latest request, or what restore read.
     // Guarded by a lock of its own; f runs with the lock held and must not call the frontend.
     template <typename F>
-    decltype(auto) WithPageText(int slot, F&& f)
-    {
+    decltype(auto) WithPageText(int slot, F&& f) {
         PageText& page = pageTexts_.at(slot);
         const std::lock_guard lock(page.mutex);
         return std::forward<F>(f)(page.text);

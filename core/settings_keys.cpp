@@ -2,8 +2,7 @@
 
 namespace quor::core {
 
-std::string BoardKey(std::string_view stem, int boardNumber)
-{
+std::string BoardKey(std::string_view stem, int boardNumber) {
     std::string name(stem);
     name += std::to_string(boardNumber);
     return name;

@@ -6,8 +6,7 @@ namespace quor::core {
 
 namespace {
 
-std::string_view TrimBlanks(std::string_view text)
-{
+std::string_view TrimBlanks(std::string_view text) {
     constexpr std::string_view kBlanks = " \t\r\n";
     const auto first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos)
@@ -18,8 +17,7 @@ std::string_view TrimBlanks(std::string_view text)
 
 }  // namespace
 
-std::optional<int> ParseStoredInt(std::string_view text)
-{
+std::optional<int> ParseStoredInt(std::string_view text) {
     text = TrimBlanks(text);
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
@@ -32,8 +30,7 @@ std::optional<int> ParseStoredInt(std::string_view text)
     return value;
 }
 
-int SettingsStore::ReadInt(std::string_view section, std::string_view key, int defaultValue) const
-{
+int SettingsStore::ReadInt(std::string_view section, std::string_view key, int defaultValue) const {
     const auto raw = ReadRaw(section, key);
     if (!raw)
         return defaultValue;
@@ -41,14 +38,12 @@ int SettingsStore::ReadInt(std::string_view section, std::string_view key, int d
 }
 
 std::string SettingsStore::ReadString(std::string_view section, std::string_view key,
-                                      std::string_view defaultValue) const
-{
+                                      std::string_view defaultValue) const {
     auto raw = ReadRaw(section, key);
     return raw ? std::move(*raw) : std::string(defaultValue);
 }
 
-void SettingsStore::WriteInt(std::string_view section, std::string_view key, int value)
-{
+void SettingsStore::WriteInt(std::string_view section, std::string_view key, int value) {
     WriteString(section, key, std::to_string(value));
 }
 

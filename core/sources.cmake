@@ -1,11 +1,21 @@
+# The engine's base: settings store interface, board workspace, application object, CP932.
 set(QUOR_CORE_SOURCES
-    core/app_commands.cpp
     core/board_workspace.cpp
+    core/board_workspace.h
     core/cp932.cpp
-    core/unicode_cp932.cpp
+    core/cp932.h
+    core/frontend.h
     core/memory_settings_store.cpp
+    core/memory_settings_store.h
+    core/post.h
     core/quor_app.cpp
+    core/quor_app.h
     core/settings_keys.cpp
+    core/settings_keys.h
     core/settings_store.cpp
+    core/settings_store.h
+    core/unicode_cp932.cpp
+    core/unicode_cp932.h
     core/worker_registry.cpp
+    core/worker_registry.h
 )

@@ -5,8 +5,7 @@
 
 namespace quor::core {
 
-WorkerRegistry::~WorkerRegistry()
-{
+WorkerRegistry::~WorkerRegistry() {
     RequestShutdown();
     // Workers reference the registry until their last step; the owner has waited for them
     // already, this only guards against an owner that did not.
@@ -14,8 +13,7 @@ WorkerRegistry::~WorkerRegistry()
     idle_.wait(lock, [this] { return running_ == 0; });
 }
 
-bool WorkerRegistry::Start(std::function<void()> work)
-{
+bool WorkerRegistry::Start(std::function<void()> work) {
     {
         const std::lock_guard lock(mutex_);
         if (ShuttingDown())
@@ -35,20 +33,17 @@ bool WorkerRegistry::Start(std::function<void()> work)
     return true;
 }
 
-bool WorkerRegistry::WaitIdle(std::chrono::milliseconds limit)
-{
+bool WorkerRegistry::WaitIdle(std::chrono::milliseconds limit) {
     std::unique_lock lock(mutex_);
     return idle_.wait_for(lock, limit, [this] { return running_ == 0; });
 }
 
-int WorkerRegistry::Running() const
-{
+int WorkerRegistry::Running() const {
     const std::lock_guard lock(mutex_);
     return running_;
 }
 
-void WorkerRegistry::Finished()
-{
+void WorkerRegistry::Finished() {
     const std::lock_guard lock(mutex_);
     --running_;
     idle_.notify_all();

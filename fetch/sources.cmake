@@ -1,3 +1,4 @@
+# The HTTP page request and the fetch scheduler.
 set(QUOR_FETCH_SOURCES
     fetch/byte_stream.cpp
     fetch/byte_stream.h

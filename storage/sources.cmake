@@ -1,3 +1,4 @@
+# Page archives, post indexes, read state, save/load/restore/clear.
 set(QUOR_STORAGE_SOURCES
     storage/atomic_file.cpp
     storage/atomic_file.h

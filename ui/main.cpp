@@ -3,12 +3,12 @@
 
 #include <QApplication>
 
-#include "core/qsettings_store.h"
 #include "core/quor_app.h"
-#include "ui/desktop_startup.h"
-#include "ui/engine_calls.h"
-#include "ui/main_frame.h"
-#include "ui/qt_frontend.h"
+#include "settings/qsettings_store.h"
+#include "ui/frame/desktop_startup.h"
+#include "ui/frame/engine_calls.h"
+#include "ui/frame/main_frame.h"
+#include "ui/frame/qt_frontend.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

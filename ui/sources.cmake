@@ -1,45 +1,18 @@
-# The widget layer. storage/quor_doc and fetch/progress_window are widget-layer files although
-# they sit in those folders; they are listed here, never in the engine's sources.
+# The widget layer (target quor_widgets), one subfolder per subsystem, mirroring the engine's
+# folders; ui/main.cpp alone is the desktop program (target quor).
+foreach(sub frame views dialogs fetch convert storage document)
+    include(${CMAKE_CURRENT_LIST_DIR}/${sub}/sources.cmake)
+endforeach()
 set(QUOR_WIDGET_SOURCES
-    fetch/progress_window.cpp
-    fetch/progress_window.h
-    storage/quor_doc.cpp
-    storage/quor_doc.h
-    ui/about_dialog.cpp
-    ui/about_dialog.h
-    ui/app_command_target.cpp
-    ui/app_command_target.h
-    ui/board_removal.cpp
-    ui/board_removal.h
-    ui/command_table.cpp
-    ui/command_table.h
-    ui/command_target.h
-    ui/desktop_startup.cpp
-    ui/desktop_startup.h
-    ui/engine_calls.cpp
-    ui/engine_calls.h
-    ui/frame_bars.cpp
-    ui/item_settings_call.cpp
-    ui/item_settings_call.h
-    ui/main_frame.cpp
-    ui/main_frame.h
-    ui/message_text.cpp
-    ui/message_text.h
-    ui/post_cells.cpp
-    ui/post_cells.h
-    ui/post_list_model.cpp
-    ui/post_list_model.h
-    ui/post_row_painter.cpp
-    ui/post_row_painter.h
-    ui/qt_frontend.cpp
-    ui/qt_frontend.h
-    ui/quor_down_view.cpp
-    ui/quor_down_view.h
-    ui/quor_up_view.cpp
-    ui/quor_up_view.h
-    ui/quor_view.cpp
-    ui/quor_view.h
+    ${QUOR_UI_FRAME_SOURCES}
+    ${QUOR_UI_VIEWS_SOURCES}
+    ${QUOR_UI_DIALOGS_SOURCES}
+    ${QUOR_UI_FETCH_SOURCES}
+    ${QUOR_UI_CONVERT_SOURCES}
+    ${QUOR_UI_STORAGE_SOURCES}
+    ${QUOR_UI_DOCUMENT_SOURCES}
     res/quor.qrc
 )
-set(QUOR_RESOURCE_FILES
+set(QUOR_DESKTOP_SOURCES
+    ui/main.cpp
 )

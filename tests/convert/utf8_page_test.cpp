@@ -9,21 +9,19 @@
 namespace quor::convert {
 namespace {
 
-TEST(Utf8PageTest, DetectsOnlyValidMultiByteUtf8WithoutEscape)
-{
+TEST(Utf8PageTest, DetectsOnlyValidMultiByteUtf8WithoutEscape) {
     EXPECT_TRUE(LooksLikeUtf8("<b>投稿者：</b>"));
-    EXPECT_FALSE(LooksLikeUtf8("plain ascii"));                    // no multi-byte sequence
-    EXPECT_FALSE(LooksLikeUtf8(core::FromUtf8("投稿者：")));      // Shift-JIS
-    EXPECT_FALSE(LooksLikeUtf8("\xc5\xea\xb9\xc6"));               // EUC 投稿
-    EXPECT_FALSE(LooksLikeUtf8("\x1b$B1>\x1b(B あ"));            // JIS, even with UTF-8 after
-    EXPECT_FALSE(LooksLikeUtf8("\xc0\xaf"));                       // overlong
-    EXPECT_FALSE(LooksLikeUtf8("\xed\xa0\x80"));                   // surrogate
-    EXPECT_FALSE(LooksLikeUtf8("\xe3\x81"));                       // cut at the end
-    EXPECT_TRUE(LooksLikeUtf8("\xf0\x9f\x98\x80"));                // outside the BMP is UTF-8
+    EXPECT_FALSE(LooksLikeUtf8("plain ascii"));               // no multi-byte sequence
+    EXPECT_FALSE(LooksLikeUtf8(core::FromUtf8("投稿者：")));  // Shift-JIS
+    EXPECT_FALSE(LooksLikeUtf8("\xc5\xea\xb9\xc6"));          // EUC 投稿
+    EXPECT_FALSE(LooksLikeUtf8("\x1b$B1>\x1b(B あ"));         // JIS, even with UTF-8 after
+    EXPECT_FALSE(LooksLikeUtf8("\xc0\xaf"));                  // overlong
+    EXPECT_FALSE(LooksLikeUtf8("\xed\xa0\x80"));              // surrogate
+    EXPECT_FALSE(LooksLikeUtf8("\xe3\x81"));                  // cut at the end
+    EXPECT_TRUE(LooksLikeUtf8("\xf0\x9f\x98\x80"));           // outside the BMP is UTF-8
 }
 
-TEST(Utf8PageTest, ConvertsInPlaceAndNeverGrows)
-{
+TEST(Utf8PageTest, ConvertsInPlaceAndNeverGrows) {
     struct Case {
         std::string utf8Input;
         std::string expectedUtf8;  // the CP932 result, read back as UTF-8
@@ -32,9 +30,9 @@ TEST(Utf8PageTest, ConvertsInPlaceAndNeverGrows)
         {"abc", "abc"},
         {"投稿者：さん【】", "投稿者：さん【】"},
         {"①～髙ｱｲ", "①～髙ｱｲ"},
-        {"x😀y", "x〓y"},           // no CP932 form
+        {"x😀y", "x〓y"},             // no CP932 form
         {"한국", "〓〓"},            // Hangul is not in CP932
-        {"a\xffz", "a?z"},          // a stray byte
+        {"a\xffz", "a?z"},           // a stray byte
         {"a\xff\xfe\x80z", "a〓z"},  // a run of bad bytes
         {"", ""},
     };
@@ -51,8 +49,7 @@ TEST(Utf8PageTest, ConvertsInPlaceAndNeverGrows)
     EXPECT_EQ(kanji, core::FromUtf8("髙﨑①"));
 }
 
-TEST(UnicodeCp932Test, EncodesLikeIconv)
-{
+TEST(UnicodeCp932Test, EncodesLikeIconv) {
     char bytes[2];
     ASSERT_EQ(core::EncodeCp932(U'A', bytes), 1u);
     EXPECT_EQ(bytes[0], 'A');
@@ -68,8 +65,7 @@ TEST(UnicodeCp932Test, EncodesLikeIconv)
 
 // Every character of the Basic Multilingual Plane encodes as the project's iconv crossing
 // encodes it, the wave dash and the other characters only its encoder knows included.
-TEST(UnicodeCp932Test, AgreesWithFromUtf8OverTheWholePlane)
-{
+TEST(UnicodeCp932Test, AgreesWithFromUtf8OverTheWholePlane) {
     const auto utf8 = [](char32_t c) {
         std::string s;
         if (c < 0x80) {
@@ -90,7 +86,8 @@ TEST(UnicodeCp932Test, AgreesWithFromUtf8OverTheWholePlane)
             continue;
         char bytes[2];
         const std::size_t length = core::EncodeCp932(c, bytes);
-        const std::string ours = length ? std::string(bytes, length) : std::string(core::kGetaCp932);
+        const std::string ours =
+            length ? std::string(bytes, length) : std::string(core::kGetaCp932);
         const std::string expected = core::FromUtf8(utf8(c));
         if (ours != expected && ++differing <= 10)
             ADD_FAILURE() << "U+" << std::hex << static_cast<unsigned>(c);
@@ -101,8 +98,7 @@ TEST(UnicodeCp932Test, AgreesWithFromUtf8OverTheWholePlane)
     EXPECT_EQ(waveDash, "\x81\x60\x81\x7c");
 }
 
-TEST(NamedEntitiesTest, KnowsTheHtml4Entities)
-{
+TEST(NamedEntitiesTest, KnowsTheHtml4Entities) {
     EXPECT_EQ(LookupNamedEntity("nbsp"), U'\u00a0');
     EXPECT_EQ(LookupNamedEntity("copy"), U'©');
     EXPECT_EQ(LookupNamedEntity("hellip"), U'…');

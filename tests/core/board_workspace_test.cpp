@@ -5,8 +5,7 @@
 namespace quor::core {
 namespace {
 
-TEST(BoardWorkspaceTest, StartsEmptyAndClearBoardKeepsSettings)
-{
+TEST(BoardWorkspaceTest, StartsEmptyAndClearBoardKeepsSettings) {
     BoardWorkspace workspace;
     EXPECT_FALSE(workspace.HasText());
     EXPECT_EQ(workspace.pageCounter, 1);
@@ -37,8 +36,7 @@ TEST(BoardWorkspaceTest, StartsEmptyAndClearBoardKeepsSettings)
     EXPECT_EQ(workspace.fieldOrder, (std::array<std::int32_t, 4>{0, 2, 1, 3}));
 }
 
-TEST(BoardWorkspaceTest, SetTextStopsAtTheFirstZeroByte)
-{
+TEST(BoardWorkspaceTest, SetTextStopsAtTheFirstZeroByte) {
     BoardWorkspace workspace(std::string_view("abc\0def", 7));
     EXPECT_TRUE(workspace.HasText());
     EXPECT_EQ(workspace.Text(), "abc");
@@ -47,8 +45,7 @@ TEST(BoardWorkspaceTest, SetTextStopsAtTheFirstZeroByte)
     EXPECT_EQ(workspace.Text(), "");
 }
 
-TEST(BoardWorkspaceTest, StripHeaderKeepsTheBlankLineAndIgnoresLaterOnes)
-{
+TEST(BoardWorkspaceTest, StripHeaderKeepsTheBlankLineAndIgnoresLaterOnes) {
     BoardWorkspace workspace("HTTP/1.0 200 OK\r\nA: b\r\n\r\nbody\r\n\r\nmore");
     workspace.StripHeader();
     EXPECT_EQ(workspace.Text(), "\r\n\r\nbody\r\n\r\nmore");
@@ -60,8 +57,7 @@ TEST(BoardWorkspaceTest, StripHeaderKeepsTheBlankLineAndIgnoresLaterOnes)
     EXPECT_EQ(noBlankLine.Text(), "HTTP/1.0 200 OK\r\nbody\n\nx");
 }
 
-TEST(PostTableTest, AppendsInOrderAndClears)
-{
+TEST(PostTableTest, AppendsInOrderAndClears) {
     PostTable table;
     EXPECT_EQ(table.Append({"a", "", "", "1"}), 0u);
     EXPECT_EQ(table.Append({"b", "", "", "2"}), 1u);

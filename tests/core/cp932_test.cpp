@@ -5,8 +5,7 @@
 namespace quor::core {
 namespace {
 
-TEST(Cp932Test, RoundTripsEveryValidCharacter)
-{
+TEST(Cp932Test, RoundTripsEveryValidCharacter) {
     // Walk the whole double-byte space: every pair that decodes must encode back to a pair that
     // decodes to the same character (the NEC-selected IBM rows encode to the IBM rows).
     int checked = 0;
@@ -33,8 +32,7 @@ TEST(Cp932Test, RoundTripsEveryValidCharacter)
     EXPECT_EQ(FromUtf8("ﾃｽﾄ①～髙"), "\xc3\xbd\xc4\x87\x40\x81\x60\xfb\xfc");
 }
 
-TEST(Cp932Test, ReplacesWhatCannotBeConverted)
-{
+TEST(Cp932Test, ReplacesWhatCannotBeConverted) {
     EXPECT_EQ(FromUtf8("a😀b"), std::string("a") + std::string(kGetaCp932) + "b");
     EXPECT_EQ(FromUtf8("a\xffz"), std::string("a") + std::string(kGetaCp932) + "z");
     EXPECT_EQ(FromUtf8("cut\xe3\x81"), std::string("cut") + std::string(kGetaCp932));

@@ -5,8 +5,8 @@
 
 #include "core/cp932.h"
 #include "core/memory_settings_store.h"
-#include "core/qsettings_store.h"
 #include "core/settings_keys.h"
+#include "settings/qsettings_store.h"
 #include "support/temp_dir.h"
 
 namespace quor::core {
@@ -14,20 +14,54 @@ namespace {
 
 // Values that must come back byte for byte: every marker of the built-in templates, and the
 // characters INI files like to eat.
-const std::vector<std::string>& AwkwardValues()
-{
+const std::vector<std::string>& AwkwardValues() {
     static const std::vector<std::string> values = [] {
-        std::vector<std::string> utf8 = {
-            "</td></tr></table><p>", "<small>　", "</b></font>", "投稿者：", "さん", "【", "】",
-            "<div>", "</blockquote>", "<br><br><center>", "<b>", "</b>", "投稿日：",
-            "</font>", "<blockquote>", "  <table>", "<td><font size=\"5\" color=\"#ff0000\">",
-            "<td><font size=\"4\" color=\"#0000ff\">", "<font size=\"3\" color=\"#ff0000\">",
-            "<td colspan=\"6\">", "  <td><br></td>", "</small></p>",
-            "<td width=50% rowspan=2><b>", "<td width=50% bgcolor=\"#e0f0ff\"><b>", "<br>",
-            "</td>", "<td colspan=2 id=\"kiji\">", "<hr>", "<p>", "<small>", "</small>",
-            "<font size=4>", "<font size=-1>", "a,b,c", "\"quoted\"", "x=y", "a;b", "#hash",
-            "back\\slash\\", "  leading and trailing  ", "", "①～髙ﾃｽﾄ", "@at", "tab\there",
-            "line\nfeed", "semi;colon=equals,comma"};
+        std::vector<std::string> utf8 = {"</td></tr></table><p>",
+                                         "<small>　",
+                                         "</b></font>",
+                                         "投稿者：",
+                                         "さん",
+                                         "【",
+                                         "】",
+                                         "<div>",
+                                         "</blockquote>",
+                                         "<br><br><center>",
+                                         "<b>",
+                                         "</b>",
+                                         "投稿日：",
+                                         "</font>",
+                                         "<blockquote>",
+                                         "  <table>",
+                                         "<td><font size=\"5\" color=\"#ff0000\">",
+                                         "<td><font size=\"4\" color=\"#0000ff\">",
+                                         "<font size=\"3\" color=\"#ff0000\">",
+                                         "<td colspan=\"6\">",
+                                         "  <td><br></td>",
+                                         "</small></p>",
+                                         "<td width=50% rowspan=2><b>",
+                                         "<td width=50% bgcolor=\"#e0f0ff\"><b>",
+                                         "<br>",
+                                         "</td>",
+                                         "<td colspan=2 id=\"kiji\">",
+                                         "<hr>",
+                                         "<p>",
+                                         "<small>",
+                                         "</small>",
+                                         "<font size=4>",
+                                         "<font size=-1>",
+                                         "a,b,c",
+                                         "\"quoted\"",
+                                         "x=y",
+                                         "a;b",
+                                         "#hash",
+                                         "back\\slash\\",
+                                         "  leading and trailing  ",
+                                         "",
+                                         "①～髙ﾃｽﾄ",
+                                         "@at",
+                                         "tab\there",
+                                         "line\nfeed",
+                                         "semi;colon=equals,comma"};
         std::vector<std::string> cp932;
         for (const auto& value : utf8)
             cp932.push_back(FromUtf8(value));
@@ -36,8 +70,7 @@ const std::vector<std::string>& AwkwardValues()
     return values;
 }
 
-void ExpectRoundTrips(SettingsStore& writer, const SettingsStore& reader)
-{
+void ExpectRoundTrips(SettingsStore& writer, const SettingsStore& reader) {
     const auto& values = AwkwardValues();
     for (std::size_t i = 0; i < values.size(); ++i)
         writer.WriteString(kSectionTree, BoardKey("TitA", static_cast<int>(i) + 1), values[i]);
@@ -48,8 +81,7 @@ void ExpectRoundTrips(SettingsStore& writer, const SettingsStore& reader)
     }
 }
 
-void ExpectIntegerRules(SettingsStore& store)
-{
+void ExpectIntegerRules(SettingsStore& store) {
     EXPECT_EQ(store.ReadInt(kSectionGlobal, key::kThreadCount, 5), 5);
     EXPECT_EQ(store.ReadString(kSectionGlobal, key::kProxyServer, "dflt"), "dflt");
     store.WriteInt(kSectionGlobal, key::kThreadCount, -7);
@@ -67,15 +99,13 @@ void ExpectIntegerRules(SettingsStore& store)
     EXPECT_FALSE(store.ReadRaw(kSectionGlobal, key::kTimeout));
 }
 
-TEST(SettingsStoreTest, BoardKeysHaveNoLeadingZeros)
-{
+TEST(SettingsStoreTest, BoardKeysHaveNoLeadingZeros) {
     EXPECT_EQ(BoardKey("Url", 1), "Url1");
     EXPECT_EQ(BoardKey("Cokkie", 12), "Cokkie12");
     EXPECT_EQ(BoardKey(key::kMessageEnd, 64), "HonbunB64");
 }
 
-TEST(SettingsStoreTest, ParseStoredInt)
-{
+TEST(SettingsStoreTest, ParseStoredInt) {
     EXPECT_EQ(ParseStoredInt("0"), 0);
     EXPECT_EQ(ParseStoredInt("-2147483648"), -2147483648LL);
     EXPECT_EQ(ParseStoredInt("+3"), 3);
@@ -84,15 +114,13 @@ TEST(SettingsStoreTest, ParseStoredInt)
     EXPECT_FALSE(ParseStoredInt("３"));
 }
 
-TEST(MemorySettingsStoreTest, RoundTripsAndDefaults)
-{
+TEST(MemorySettingsStoreTest, RoundTripsAndDefaults) {
     MemorySettingsStore store;
     ExpectRoundTrips(store, store);
     ExpectIntegerRules(store);
 }
 
-TEST(QSettingsStoreTest, RoundTripsThroughTheFile)
-{
+TEST(QSettingsStoreTest, RoundTripsThroughTheFile) {
     test::TempDir dir;
     const std::string path = (dir.Path() / "quor.ini").string();
     {
@@ -112,8 +140,7 @@ TEST(QSettingsStoreTest, RoundTripsThroughTheFile)
     EXPECT_NE(file.find("投稿者："), std::string::npos);
 }
 
-TEST(QSettingsStoreTest, DefaultLocationFollowsXdgConfigHome)
-{
+TEST(QSettingsStoreTest, DefaultLocationFollowsXdgConfigHome) {
     test::TempDir dir;
     const char* old = std::getenv("XDG_CONFIG_HOME");
     const std::string saved = old ? old : "";
@@ -130,8 +157,7 @@ TEST(QSettingsStoreTest, DefaultLocationFollowsXdgConfigHome)
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "QUORSYS" / "quor.ini"));
 }
 
-TEST(QSettingsStoreTest, ConcurrentReadersSeeOldOrNewValues)
-{
+TEST(QSettingsStoreTest, ConcurrentReadersSeeOldOrNewValues) {
     test::TempDir dir;
     QSettingsStore store((dir.Path() / "quor.ini").string());
     const std::string oldValue = FromUtf8("投稿者：old");

@@ -7,8 +7,7 @@
 namespace quor::core {
 namespace {
 
-TEST(WorkerRegistryTest, CountsWorkersAndRefusesAfterShutdown)
-{
+TEST(WorkerRegistryTest, CountsWorkersAndRefusesAfterShutdown) {
     WorkerRegistry registry;
     std::atomic<bool> release{false};
     std::atomic<int> ran{0};

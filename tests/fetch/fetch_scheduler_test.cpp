@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "core/app_commands.h"
-#include "core/command_ids.h"
+#include "app/app_commands.h"
+#include "app/command_ids.h"
 #include "core/settings_keys.h"
 #include "fetch/scheduler_fixture.h"
 #include "storage/board_files.h"
@@ -200,9 +200,9 @@ TEST_F(SchedulerTest, TimeLimitsShowTheWarningAndSkipTheEndStep) {
 TEST_F(SchedulerTest, StoppingLeavesArrivedPagesUnconverted) {
     StartServer(R"({"latency_ms": 600, "boards": [{"name": "a"}, {"name": "b"}]})");
     SetGlobal("THREADCOUNT", 2);
-    ASSERT_TRUE(core::OnAppCommand(*app, core::command::kFetchAll));
+    ASSERT_TRUE(app::OnAppCommand(*app, app::command::kFetchAll));
     std::this_thread::sleep_for(300ms);
-    ASSERT_TRUE(core::OnAppCommand(*app, core::command::kStopFetching));
+    ASSERT_TRUE(app::OnAppCommand(*app, app::command::kStopFetching));
     // The driver has seen the stop within a tick, but the run's requests are still out: a new
     // run must not start under them.
     std::this_thread::sleep_for(150ms);
@@ -225,11 +225,11 @@ TEST_F(SchedulerTest, FetchSelectedRunsOneBoardWithAllItsPages) {
         R"({"boards": [{"name": "first"}, {"name": "second", "pages": 3, "turn": "get"}]})");
     for (const int selected : {0, -1}) {
         ui.SetSelectedEntryNumber(selected);
-        ASSERT_TRUE(core::OnAppCommand(*app, core::command::kFetchSelected));
+        ASSERT_TRUE(app::OnAppCommand(*app, app::command::kFetchSelected));
         EXPECT_FALSE(app->runActive.load());
     }
     ui.SetSelectedEntryNumber(2);
-    ASSERT_TRUE(core::OnAppCommand(*app, core::command::kFetchSelected));
+    ASSERT_TRUE(app::OnAppCommand(*app, app::command::kFetchSelected));
     ASSERT_TRUE(WaitForRunEnd());
 
     const auto log = server->Log();
@@ -250,13 +250,13 @@ TEST_F(SchedulerTest, FetchSelectedRunsOneBoardWithAllItsPages) {
     EXPECT_EQ(occurrences("<p>page 1</p>"), 1);
     EXPECT_EQ(occurrences("<p>page 2</p>"), 1);
     EXPECT_EQ(occurrences("<p>page 3</p>"), 2);
-    EXPECT_FALSE(core::OnAppCommand(*app, core::command::kAbout));
+    EXPECT_FALSE(app::OnAppCommand(*app, app::command::kAbout));
 
     // A board without an address is finished by its request; the run ends instead of waiting.
     store.WriteString(core::kSectionTree, "Url1", "");
     ui.SetSelectedEntryNumber(1);
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(core::OnAppCommand(*app, core::command::kFetchSelected));
+    ASSERT_TRUE(app::OnAppCommand(*app, app::command::kFetchSelected));
     ASSERT_TRUE(WaitForRunEnd(2s));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_EQ(ui.RefreshCount(), 1);

@@ -8,17 +8,17 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/command_ids.h"
+#include "app/command_ids.h"
 #include "core/cp932.h"
 #include "core/settings_keys.h"
 #include "desktop_fixture.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
-#include "ui/message_text.h"
-#include "ui/post_list_model.h"
-#include "ui/quor_down_view.h"
-#include "ui/quor_up_view.h"
-#include "ui/quor_view.h"
+#include "ui/views/board_tree_view.h"
+#include "ui/views/message_text.h"
+#include "ui/views/message_view.h"
+#include "ui/views/post_list_model.h"
+#include "ui/views/post_list_view.h"
 
 namespace quor::ui {
 namespace {
@@ -105,7 +105,7 @@ TEST_F(DesktopFetchTest, ClosingDuringARunEndsPromptly) {
         {"name": "遅い板", "type": 1, "encoding": "sjis", "pages": 3}]})"));
     store_.WriteString(core::kSectionGlobal, core::key::kOutputDirectory, dir_.Prefix());
     Start();
-    Frame().Dispatch(core::command::kFetchAll);
+    Frame().Dispatch(app::command::kFetchAll);
     ASSERT_TRUE(test::WaitUntil([&] { return app_->runActive.load(); }));
     QTest::qWait(300);
     ASSERT_TRUE(Frame().close());

@@ -4,7 +4,7 @@
 
 #include "core/cp932.h"
 #include "core/settings_keys.h"
-#include "ui/desktop_startup.h"
+#include "ui/frame/desktop_startup.h"
 
 namespace quor::test {
 

@@ -14,8 +14,8 @@
 
 #include "core/memory_settings_store.h"
 #include "core/quor_app.h"
-#include "ui/main_frame.h"
-#include "ui/qt_frontend.h"
+#include "ui/frame/main_frame.h"
+#include "ui/frame/qt_frontend.h"
 
 namespace quor::test {
 

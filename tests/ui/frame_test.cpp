@@ -15,20 +15,20 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "core/command_ids.h"
+#include "app/command_ids.h"
 #include "core/settings_keys.h"
 #include "desktop_fixture.h"
-#include "storage/quor_doc.h"
 #include "support/temp_dir.h"
-#include "ui/post_list_model.h"
-#include "ui/quor_down_view.h"
-#include "ui/quor_up_view.h"
-#include "ui/quor_view.h"
+#include "ui/document/quor_doc.h"
+#include "ui/views/board_tree_view.h"
+#include "ui/views/message_view.h"
+#include "ui/views/post_list_model.h"
+#include "ui/views/post_list_view.h"
 
 namespace quor::ui {
 namespace {
 
-namespace cmd = core::command;
+namespace cmd = app::command;
 
 class FrameTest : public test::DesktopTest {
 protected:

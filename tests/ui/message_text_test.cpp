@@ -5,8 +5,8 @@
 #include <QFontDatabase>
 
 #include "desktop_fixture.h"
-#include "ui/message_text.h"
-#include "ui/quor_down_view.h"
+#include "ui/views/message_text.h"
+#include "ui/views/message_view.h"
 
 namespace quor::ui {
 namespace {

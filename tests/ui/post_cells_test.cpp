@@ -7,7 +7,7 @@
 
 #include "core/post.h"
 #include "desktop_fixture.h"
-#include "ui/post_cells.h"
+#include "ui/views/post_cells.h"
 
 namespace quor::ui {
 namespace {

@@ -11,11 +11,11 @@
 
 #include "core/memory_settings_store.h"
 #include "desktop_fixture.h"
-#include "ui/message_text.h"
-#include "ui/post_list_model.h"
-#include "ui/post_row_painter.h"
-#include "ui/quor_down_view.h"
-#include "ui/quor_up_view.h"
+#include "ui/views/message_text.h"
+#include "ui/views/message_view.h"
+#include "ui/views/post_list_model.h"
+#include "ui/views/post_list_view.h"
+#include "ui/views/post_row_painter.h"
 
 namespace quor::ui {
 namespace {

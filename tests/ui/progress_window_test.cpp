@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "fetch/progress_window.h"
+#include "ui/storage/progress_window.h"
 
-namespace quor::fetch {
+namespace quor::ui {
 namespace {
 
 struct PercentCase {
@@ -118,4 +118,4 @@ TEST(ProgressWindow, WithoutAnOwnerTheMainWindowIsDisabled) {
 }
 
 }  // namespace
-}  // namespace quor::fetch
+}  // namespace quor::ui

@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "desktop_fixture.h"
-#include "ui/post_list_model.h"
-#include "ui/quor_up_view.h"
+#include "ui/views/post_list_model.h"
+#include "ui/views/post_list_view.h"
 
 namespace quor::ui {
 namespace {

@@ -11,15 +11,15 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/command_ids.h"
+#include "app/command_ids.h"
 #include "core/settings_keys.h"
 #include "desktop_fixture.h"
-#include "ui/item_settings_call.h"
-#include "ui/message_text.h"
-#include "ui/post_list_model.h"
-#include "ui/quor_down_view.h"
-#include "ui/quor_up_view.h"
-#include "ui/quor_view.h"
+#include "ui/dialogs/item_settings_call.h"
+#include "ui/views/board_tree_view.h"
+#include "ui/views/message_text.h"
+#include "ui/views/message_view.h"
+#include "ui/views/post_list_model.h"
+#include "ui/views/post_list_view.h"
 
 namespace quor::ui {
 namespace {
@@ -126,7 +126,7 @@ TEST_F(TreeViewTest, AddingWritesTheNewBoardBelowTheSelectedItem) {
     int openedFor = 0;
     DialogAnswers("四番", "http://four/", &openedFor);
     Select(0);
-    Frame().Dispatch(core::command::kNewItemToolbar);
+    Frame().Dispatch(app::command::kNewItemToolbar);
     EXPECT_EQ(openedFor, 4);
     EXPECT_EQ(store_.ReadInt(kSectionTree, key::kCount, 0), 4);
     EXPECT_EQ(StoredInt(key::kParent, 4), 0);
@@ -138,7 +138,7 @@ TEST_F(TreeViewTest, AddingWritesTheNewBoardBelowTheSelectedItem) {
 
     DialogAnswers("五番", "http://five/");
     Select(2);
-    Tree().OnCommand(core::command::kNewItem);
+    Tree().OnCommand(app::command::kNewItem);
     EXPECT_EQ(StoredInt(key::kParent, 5), 2);
     EXPECT_EQ(Item(2)->childCount(), 1);
     EXPECT_EQ(Item(2)->child(0)->text(0), QStringLiteral("五番"));
@@ -152,10 +152,10 @@ TEST_F(TreeViewTest, AddingOpensNothingWithoutASelectionOrWritesNothingOnCancel)
         ++opened;
         return ItemSettingsResult{};
     });
-    Tree().OnCommand(core::command::kNewItem);
+    Tree().OnCommand(app::command::kNewItem);
     EXPECT_EQ(opened, 0);
     Select(1);
-    Tree().OnCommand(core::command::kNewItem);
+    Tree().OnCommand(app::command::kNewItem);
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(store_.ReadInt(kSectionTree, key::kCount, 0), 3);
     EXPECT_FALSE(store_.ReadRaw(kSectionTree, BoardKey(key::kName, 4)).has_value());
@@ -174,7 +174,7 @@ TEST_F(TreeViewTest, TheSixtyFifthBoardIsRefused) {
     Select(0);
     QString shown;
     CloseNextMessageBox(&shown);
-    Tree().OnCommand(core::command::kNewItem);
+    Tree().OnCommand(app::command::kNewItem);
     EXPECT_EQ(opened, 0);
     EXPECT_TRUE(shown.contains(QStringLiteral("64"))) << shown.toStdString();
     EXPECT_EQ(store_.ReadInt(kSectionTree, key::kCount, 0), 64);
@@ -326,12 +326,12 @@ TEST_F(TreeViewTest, LabelEditsAreNotStoredTheSettingsCommandIs) {
     Tree().SetItemSettingsOpener([this](QWidget*, int number) {
         return ItemSettingsResult{false, Stored(key::kName, number), Stored(key::kUrl, number)};
     });
-    Tree().OnCommand(core::command::kFetchSettings);
+    Tree().OnCommand(app::command::kFetchSettings);
     EXPECT_EQ(Item(1)->text(0), QStringLiteral("一番"));
     EXPECT_EQ(Stored(key::kUrl, 1), "http://one/");
 
     DialogAnswers("新名", "http://new/");
-    Tree().OnCommand(core::command::kFetchSettings);
+    Tree().OnCommand(app::command::kFetchSettings);
     EXPECT_EQ(Stored(key::kName, 1), Sjis("新名"));
     EXPECT_EQ(Stored(key::kUrl, 1), "http://new/");
     EXPECT_EQ(Item(1)->text(0), QStringLiteral("新名"));
@@ -360,14 +360,14 @@ TEST_F(TreeViewTest, BufferPreviewAndConvertFromBuffer) {
     Select(1);
     Tree().OnCommand(32783);
     EXPECT_TRUE(Frame().MessageView()->toPlainText().isEmpty()) << "a board never fetched";
-    Tree().OnCommand(core::command::kConvertFromBuffer);
+    Tree().OnCommand(app::command::kConvertFromBuffer);
     EXPECT_EQ(app_->currentBoard.load(), 0) << "an empty page text changes nothing";
 
     Select(3);
     Tree().OnCommand(32783);
     EXPECT_EQ(Frame().MessageView()->Text(), page);
-    Tree().OnCommand(core::command::kConvertFromBuffer);
-    Tree().OnCommand(core::command::kConvertFromBuffer);
+    Tree().OnCommand(app::command::kConvertFromBuffer);
+    Tree().OnCommand(app::command::kConvertFromBuffer);
     EXPECT_EQ(app_->currentBoard.load(), 2);
     ASSERT_EQ(Frame().ListView()->Model().rowCount(), 2) << "converting again replaces the posts";
     EXPECT_EQ(Frame().ListView()->Model().index(1, 0).data().toString(), QStringLiteral("T2"));

@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "ui/command_table.h"
+#include "ui/frame/command_table.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -1,0 +1,143 @@
+#include "app/board_removal.h"
+
+#include <array>
+#include <mutex>
+#include <string_view>
+
+#include "core/settings_keys.h"
+
+namespace quor::app {
+
+namespace {
+
+namespace key = core::key;
+using core::BoardKey;
+using core::kSectionTree;
+
+// Every per-board key stem of section Tree except Parent, which is rewritten from the new
+// numbers rather than moved.
+constexpr std::array<std::string_view, 27> kMovedStems{
+    key::kName,           key::kUrl,           key::kEnable,
+    key::kType,           key::kKanjiCode,     key::kOrder,
+    key::kSkipMarker,     key::kTitleStart,    key::kTitleEnd,
+    key::kNameStart,      key::kNameEnd,       key::kDateStart,
+    key::kDateEnd,        key::kMessageStart,  key::kMessageEnd,
+    key::kLineFeedSwitch, key::kSpaceSwitch,   key::kTabSwitch,
+    key::kReferer,        key::kCookie,        key::kPageCount,
+    key::kPageSearchText, key::kPageParameter, key::kNextPageMethod,
+    key::kPostGetChoice,  key::kNoCase,        key::kCharRef};
+
+void MoveBoardKeys(core::SettingsStore& store, int from, int to) {
+    for (std::string_view stem : kMovedStems) {
+        const auto value = store.ReadRaw(kSectionTree, BoardKey(stem, from));
+        if (value)
+            store.WriteString(kSectionTree, BoardKey(stem, to), *value);
+        else
+            store.RemoveKey(kSectionTree, BoardKey(stem, to));
+    }
+}
+
+void RemoveBoardKeys(core::SettingsStore& store, int number) {
+    store.RemoveKey(kSectionTree, BoardKey(key::kParent, number));
+    for (std::string_view stem : kMovedStems)
+        store.RemoveKey(kSectionTree, BoardKey(stem, number));
+}
+
+void MoveWorkspace(core::BoardWorkspace& from, core::BoardWorkspace& to) {
+    const std::scoped_lock lock(from.mutex, to.mutex);
+    to.ClearBoard();
+    if (from.HasText())
+        to.SetText(from.Text());
+    to.posts = std::move(from.posts);
+    to.pageCounter = from.pageCounter;
+    to.pageLimit = from.pageLimit;
+    to.fieldOrder = from.fieldOrder;
+    to.skipMarker = from.skipMarker;
+    to.titleStart = from.titleStart;
+    to.titleEnd = from.titleEnd;
+    to.nameStart = from.nameStart;
+    to.nameEnd = from.nameEnd;
+    to.dateStart = from.dateStart;
+    to.dateEnd = from.dateEnd;
+    to.messageStart = from.messageStart;
+    to.messageEnd = from.messageEnd;
+    to.lineFeedSwitch = from.lineFeedSwitch;
+    to.spaceSwitch = from.spaceSwitch;
+    to.tabSwitch = from.tabSwitch;
+    to.nextPageSearchText = from.nextPageSearchText;
+    to.nextPageFlag = from.nextPageFlag;
+    to.nextPageNumber = from.nextPageNumber;
+    to.nextPageQuery = from.nextPageQuery;
+    to.nextPageMethod = from.nextPageMethod;
+    to.noCaseSwitch = from.noCaseSwitch;
+    to.charRefSwitch = from.charRefSwitch;
+    from.ClearBoard();
+}
+
+void MoveSlot(core::CQuorApp& app, int from, int to) {
+    app.SetPageText(to, app.PageTextCopy(from));
+    app.SetPageText(from, {});
+    MoveWorkspace(app.Workspace(from), app.Workspace(to));
+    app.FetchStateOf(to).store(app.FetchStateOf(from).load());
+    app.FetchStateOf(from).store(core::kNotConsidered);
+}
+
+void ClearSlot(core::CQuorApp& app, int slot) {
+    app.SetPageText(slot, {});
+    auto& workspace = app.Workspace(slot);
+    {
+        const std::lock_guard lock(workspace.mutex);
+        workspace.ClearBoard();
+    }
+    app.FetchStateOf(slot).store(core::kNotConsidered);
+}
+
+}  // namespace
+
+int EffectiveParent(const core::SettingsStore& store, int boardNumber) {
+    const int parent =
+        store.ReadInt(kSectionTree, BoardKey(key::kParent, boardNumber), core::defaults::kParent);
+    return (parent < 0 || parent >= boardNumber) ? 0 : parent;
+}
+
+BoardRemoval RemoveBoardAndDescendants(core::CQuorApp& app, int boardNumber) {
+    core::SettingsStore& store = app.Store();
+    BoardRemoval result;
+    result.oldCount = store.ReadInt(kSectionTree, key::kCount, core::defaults::kCount);
+    result.newNumber.resize(static_cast<std::size_t>(std::max(result.oldCount, 0)) + 1);
+    for (int n = 0; n <= result.oldCount; ++n)
+        result.newNumber[n] = n;
+    result.newCount = result.oldCount;
+    if (boardNumber < 1 || boardNumber > result.oldCount)
+        return result;
+
+    std::vector<int> parent(result.newNumber.size(), 0);
+    int next = boardNumber;
+    for (int n = boardNumber; n <= result.oldCount; ++n) {
+        parent[n] = EffectiveParent(store, n);
+        const bool removed =
+            n == boardNumber || (parent[n] != 0 && result.newNumber[parent[n]] < 0);
+        result.newNumber[n] = removed ? -1 : next++;
+    }
+    result.newCount = next - 1;
+
+    for (int n = boardNumber + 1; n <= result.oldCount; ++n) {
+        const int to = result.newNumber[n];
+        if (to < 0)
+            continue;
+        MoveBoardKeys(store, n, to);
+        const int newParent = parent[n] == 0 ? 0 : result.newNumber[parent[n]];
+        store.WriteInt(kSectionTree, BoardKey(key::kParent, to), newParent);
+        if (core::IsValidSlot(n - 1) && core::IsValidSlot(to - 1))
+            MoveSlot(app, n - 1, to - 1);
+    }
+    for (int n = result.newCount + 1; n <= result.oldCount; ++n) {
+        RemoveBoardKeys(store, n);
+        if (core::IsValidSlot(n - 1))
+            ClearSlot(app, n - 1);
+    }
+    store.WriteInt(kSectionTree, key::kCount, result.newCount);
+    return result;
+}
+
+}  // namespace quor::app

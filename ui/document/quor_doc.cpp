@@ -1,0 +1,33 @@
+#include "ui/document/quor_doc.h"
+
+#include <utility>
+
+namespace quor::ui {
+
+namespace {
+constexpr int kFileSave = 57603;
+}
+
+CQuorDoc::CQuorDoc(std::function<void()> contentReset) : contentReset_(std::move(contentReset)) {}
+
+bool CQuorDoc::OnNewDocument() {
+    if (contentReset_)
+        contentReset_();
+    ++newDocumentCount_;
+    return true;
+}
+
+std::unique_ptr<CQuorCntrItem> CQuorDoc::CreateClientItem() {
+    return std::make_unique<CQuorCntrItem>(this);
+}
+
+bool CQuorDoc::HandlesCommand(int id) const {
+    return id == kFileSave;
+}
+
+void CQuorDoc::OnCommand(int) {
+    // Saving the document stores nothing: no board data passes through it, and a file of an
+    // empty document would only mislead.
+}
+
+}  // namespace quor::ui

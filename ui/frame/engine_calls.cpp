@@ -1,0 +1,33 @@
+#include "ui/frame/engine_calls.h"
+
+#include <mutex>
+
+#include "app/app_commands.h"
+#include "convert/post_extraction.h"
+#include "fetch/fetch_scheduler.h"
+#include "storage/board_commands.h"
+
+namespace quor::ui {
+
+void StartBoardFetch(core::CQuorApp& app, int slot) {
+    fetch::StartSingleBoardRun(app, slot);
+}
+
+void ConvertBoardFromBuffer(core::CQuorApp& app, int slot) {
+    {
+        auto& workspace = app.Workspace(slot);
+        const std::lock_guard lock(workspace.mutex);
+        workspace.ClearBoard();
+    }
+    convert::ConvertBoard(app, slot);
+}
+
+bool RunAppCommand(core::CQuorApp& app, int commandId) {
+    return app::OnAppCommand(app, commandId);
+}
+
+void RunExitWrites(core::CQuorApp& app) {
+    storage::RunExitWrites(app);
+}
+
+}  // namespace quor::ui

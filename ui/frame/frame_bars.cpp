@@ -1,0 +1,139 @@
+// The main window's menus, toolbar, status bar and accelerators.
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/command_ids.h"
+#include "ui/frame/command_table.h"
+#include "ui/frame/main_frame.h"
+
+namespace quor::ui {
+
+namespace {
+
+namespace cmd = app::command;
+
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+struct Accelerator {
+    int id;
+    std::vector<QKeySequence> keys;
+};
+
+}  // namespace
+
+QString CMainFrame::IdleText() {
+    return QStringLiteral("ﾚﾃﾞｨ");
+}
+
+QAction* CMainFrame::AddCommandAction(QWidget* owner, int id, const QString& text) {
+    auto* action = new QAction(text, owner);
+    action->setData(id);
+    if (const CommandText* strings = FindCommandText(id)) {
+        action->setStatusTip(Utf8(strings->prompt));
+        if (!strings->toolTip.empty())
+            action->setToolTip(Utf8(strings->toolTip));
+    }
+    connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
+    owner->addAction(action);
+    actions_.emplace(id, action);
+    return action;
+}
+
+void CMainFrame::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menu128"));
+    QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    AddCommandAction(file, cmd::kFetchAllMenu, QStringLiteral("全取得(&G)"))
+        ->setObjectName(QStringLiteral("menu32775"));
+    file->addSeparator();
+    AddCommandAction(file, cmd::kAppExit, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"))
+        ->setObjectName(QStringLiteral("menu57665"));
+
+    QMenu* settings = bar->addMenu(QStringLiteral("環境設定(&V)"));
+    settings->setObjectName(QStringLiteral("menuSettings"));
+    AddCommandAction(settings, cmd::kEnvironmentSettings, QStringLiteral("環境設定"))
+        ->setObjectName(QStringLiteral("menu32778"));
+    toolBarToggle_ = AddCommandAction(settings, cmd::kViewToolbar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"));
+    toolBarToggle_->setObjectName(QStringLiteral("menu59392"));
+    statusBarToggle_ =
+        AddCommandAction(settings, cmd::kViewStatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"));
+    statusBarToggle_->setObjectName(QStringLiteral("menu59393"));
+    for (QAction* toggle : {toolBarToggle_, statusBarToggle_})
+        toggle->setCheckable(true);
+
+    QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    AddCommandAction(help, cmd::kAbout, QStringLiteral("quor のﾊﾞｰｼﾞｮﾝ情報(&A)..."))
+        ->setObjectName(QStringLiteral("menu57664"));
+    for (QMenu* menu : {file, settings, help})
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+}
+
+void CMainFrame::CreateToolBar() {
+    toolBar_ = new QToolBar(this);
+    toolBar_->setObjectName(QStringLiteral("toolbar128"));
+    toolBar_->setIconSize(QSize(16, 15));
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    toolBar_->setMovable(true);
+    int position = 0;
+    for (const ToolbarSlot& slot : ToolbarLayout()) {
+        if (slot.id == 0) {
+            toolBar_->addSeparator();
+            continue;
+        }
+        ++position;
+        const CommandText* strings = FindCommandText(slot.id);
+        QAction* action =
+            AddCommandAction(toolBar_, slot.id, strings ? Utf8(strings->toolTip) : QString());
+        action->setIcon(QIcon(Utf8(slot.icon)));
+        action->setObjectName(QStringLiteral("toolbar%1_%2").arg(position).arg(slot.id));
+    }
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    messagePane_ = new QLabel(IdleText(), bar);
+    messagePane_->setObjectName(QStringLiteral("statusPane0"));
+    bar->addWidget(messagePane_, 1);
+    int pane = 0;
+    for (const char* indicator : {"ｶﾅ", "CAP", "NUM", "SCRL"}) {
+        auto* label = new QLabel(QString::fromUtf8(indicator), bar);
+        label->setObjectName(QStringLiteral("statusPane%1").arg(++pane));
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        // The lock states of the keyboard cannot be read portably here; the indicators are
+        // shown greyed, as an indicator whose key is off.
+        label->setEnabled(false);
+        bar->addPermanentWidget(label);
+    }
+}
+
+void CMainFrame::CreateAccelerators() {
+    const std::vector<Accelerator> accelerators{
+        {cmd::kFileNew, {QKeySequence(Qt::CTRL | Qt::Key_N)}},
+        {cmd::kFileOpen, {QKeySequence(Qt::CTRL | Qt::Key_O)}},
+        {57603, {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+        {57643, {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
+        {57635, {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
+        {57634, {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
+        {57637, {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
+        {57680, {QKeySequence(Qt::Key_F6)}},
+        {57681, {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
+    };
+    for (const Accelerator& accelerator : accelerators) {
+        QAction* action = AddCommandAction(this, accelerator.id, QString());
+        action->setObjectName(QStringLiteral("accel%1").arg(accelerator.id));
+        action->setShortcuts(QList<QKeySequence>(accelerator.keys.begin(), accelerator.keys.end()));
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+}
+
+}  // namespace quor::ui
