@@ -103,8 +103,9 @@ int EffectiveParent(const core::SettingsStore& store, int boardNumber) {
 BoardRemoval RemoveBoardAndDescendants(core::CQuorApp& app, int boardNumber) {
     core::SettingsStore& store = app.Store();
     BoardRemoval result;
-    result.oldCount = store.ReadInt(kSectionTree, key::kCount, core::defaults::kCount);
-    result.newNumber.resize(static_cast<std::size_t>(std::max(result.oldCount, 0)) + 1);
+    // Boards past the tables move down too: their keys exist, only their slots do not.
+    result.oldCount = core::StoredBoardCount(store);
+    result.newNumber.resize(static_cast<std::size_t>(result.oldCount) + 1);
     for (int n = 0; n <= result.oldCount; ++n)
         result.newNumber[n] = n;
     result.newCount = result.oldCount;
@@ -130,6 +131,8 @@ BoardRemoval RemoveBoardAndDescendants(core::CQuorApp& app, int boardNumber) {
         store.WriteInt(kSectionTree, BoardKey(key::kParent, to), newParent);
         if (core::IsValidSlot(n - 1) && core::IsValidSlot(to - 1))
             MoveSlot(app, n - 1, to - 1);
+        else if (core::IsValidSlot(to - 1))
+            ClearSlot(app, to - 1);  // a board from past the tables brings no page or posts
     }
     for (int n = result.newCount + 1; n <= result.oldCount; ++n) {
         RemoveBoardKeys(store, n);

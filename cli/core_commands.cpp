@@ -31,14 +31,12 @@ CliResult Set(CliContext& context, std::span<const std::string> args) {
 
 CliResult Tree(CliContext& context, std::span<const std::string>) {
     const auto& store = context.app.Store();
-    int count = store.ReadInt(core::kSectionTree, key::kCount, core::defaults::kCount);
     // A hand-edited Count of two billion must not mean two billion lines: no board past the
     // tables' 64 slots is fetched, stored or shown anywhere.
-    if (count > core::kSlotCount) {
+    const int count = core::BoardCount(store);
+    if (const int stored = core::StoredBoardCount(store); stored > count)
         std::fprintf(stderr, "quorcli: tree: Count is %d; only the first %d boards are shown\n",
-                     count, core::kSlotCount);
-        count = core::kSlotCount;
-    }
+                     stored, count);
     for (int n = 1; n <= count; ++n) {
         const int parent =
             store.ReadInt(core::kSectionTree, BoardKey(key::kParent, n), core::defaults::kParent);

@@ -17,16 +17,11 @@
 
 #include "core/board_workspace.h"
 #include "core/frontend.h"
+#include "core/settings_keys.h"
 #include "core/settings_store.h"
 #include "core/worker_registry.h"
 
 namespace quor::core {
-
-inline constexpr int kSlotCount = 64;
-
-constexpr bool IsValidSlot(int slot) {
-    return slot >= 0 && slot < kSlotCount;
-}
 
 // Fetch state of a board slot.
 enum FetchState : int {

@@ -13,6 +13,16 @@
 
 namespace quor::core {
 
+class SettingsStore;
+
+// The application's tables (page texts, board workspaces, fetch states) have this many slots;
+// board numbers 1 to kSlotCount are slots 0 to kSlotCount - 1.
+inline constexpr int kSlotCount = 64;
+
+constexpr bool IsValidSlot(int slot) {
+    return slot >= 0 && slot < kSlotCount;
+}
+
 inline constexpr std::string_view kSectionGlobal = "QUOR";
 inline constexpr std::string_view kSectionTree = "Tree";
 
@@ -96,5 +106,13 @@ inline constexpr int kPostGetChoice = 0;
 
 // "Url" and 3 give "Url3": the stem followed by the decimal number, no leading zeros.
 std::string BoardKey(std::string_view stem, int boardNumber);
+
+// The number of boards every reader walks: Count of section Tree limited to 0 to kSlotCount, so
+// no board number it gives indexes past the tables. Boards past the 64th keep their keys but are
+// not fetched, stored or shown.
+int BoardCount(const SettingsStore& store);
+// Count as stored, 0 when it is negative: for renumbering keys, which exist past the tables too,
+// and for saying that boards were left out.
+int StoredBoardCount(const SettingsStore& store);
 
 }  // namespace quor::core

@@ -56,14 +56,11 @@ void ShowTimeout(core::CQuorApp& app) {
     app.Ui().ShowWarning("TIMEOUT", "ERROR");
 }
 
-// Count, limited to the slots the tables have.
-int BoardCount(core::CQuorApp& app) {
-    const int count = app.Store().ReadInt(kSectionTree, key::kCount, defaults::kCount);
-    if (count > core::kSlotCount) {
+// The boards a run takes; the status line says so when the store holds more than the tables.
+int BoardCountForRun(core::CQuorApp& app) {
+    if (core::StoredBoardCount(app.Store()) > core::kSlotCount)
         app.SetStatusText(BoardsLeftOutText());
-        return core::kSlotCount;
-    }
-    return std::max(count, 0);
+    return core::BoardCount(app.Store());
 }
 
 void ClearWorkspace(core::CQuorApp& app, int slot) {
@@ -256,7 +253,7 @@ void FetchAll(core::CQuorApp& app) {
     const int threads = std::max(
         1, store.ReadInt(kSectionGlobal, key::kThreadCount, defaults::kThreadCountForScheduler));
     const long long limit = 10LL * store.ReadInt(kSectionGlobal, key::kTimeout, defaults::kTimeout);
-    const int count = BoardCount(app);
+    const int count = BoardCountForRun(app);
     if (count == 0)
         return;
     for (int slot = 0; slot < count; ++slot)
@@ -309,7 +306,7 @@ void FetchAll(core::CQuorApp& app) {
 
 void FetchOne(core::CQuorApp& app, int slot) {
     LoadProxySettings(app);
-    if (!core::IsValidSlot(slot) || slot >= BoardCount(app))
+    if (!core::IsValidSlot(slot) || slot >= BoardCountForRun(app))
         return;
     ClearWorkspace(app, slot);
     enum Phase { kNotStarted, kInProgress, kDone } phase = kNotStarted;

@@ -28,7 +28,7 @@ BoardsResult ForEachBoard(core::CQuorApp& app, int count, PerBoard work,
 }
 
 BoardsResult WithProgress(core::CQuorApp& app, const std::string& text, PerBoard work) {
-    const int count = BoardCountForStorage(app);
+    const int count = core::BoardCount(app.Store());
     const auto progress = app.Ui().OpenProgress();
     progress->SetRange(0, count);
     progress->Show(0);
@@ -66,7 +66,7 @@ BoardsResult OnLoadBoards(core::CQuorApp& app) {
 }
 
 BoardsResult OnRestore(core::CQuorApp& app) {
-    const int count = BoardCountForStorage(app);
+    const int count = core::BoardCount(app.Store());
     // Every board is emptied first, named or not, so nothing of the last run survives a board
     // whose archive is gone.
     for (int slot = 0; slot < count; ++slot) {
@@ -87,12 +87,12 @@ BoardsResult OnRestore(core::CQuorApp& app) {
 }
 
 BoardsResult OnClear(core::CQuorApp& app) {
-    return ForEachBoard(app, BoardCountForStorage(app), RemovePageArchive, nullptr);
+    return ForEachBoard(app, core::BoardCount(app.Store()), RemovePageArchive, nullptr);
 }
 
 BoardsResult RunExitWrites(core::CQuorApp& app) {
     const auto& store = app.Store();
-    const int count = BoardCountForStorage(app);
+    const int count = core::BoardCount(app.Store());
     BoardsResult result;
     const auto add = [&result](const BoardsResult& part) {
         if (part.failed > 0 && result.failed == 0)

@@ -62,9 +62,4 @@ StorageResult ReportFileFailure(core::CQuorApp& app, const BoardLocation& locati
     return {StorageResult::kFailed, location.path, reason};
 }
 
-int BoardCountForStorage(const core::CQuorApp& app) {
-    const int count = app.Store().ReadInt(core::kSectionTree, key::kCount, core::defaults::kCount);
-    return std::clamp(count, 0, core::kSlotCount);
-}
-
 }  // namespace quor::storage

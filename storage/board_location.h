@@ -65,7 +65,4 @@ StorageResult RefuseUnsafeName(core::CQuorApp& app, const BoardLocation& locatio
 StorageResult ReportFileFailure(core::CQuorApp& app, const BoardLocation& location,
                                 const FileResult& failure);
 
-// The number of boards the commands visit: Count from the store, within the 64 slots.
-int BoardCountForStorage(const core::CQuorApp& app);
-
 }  // namespace quor::storage

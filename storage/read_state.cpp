@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 
+#include "core/settings_keys.h"
 #include "storage/atomic_file.h"
 #include "storage/hash_set.h"
 
@@ -166,7 +167,7 @@ StorageResult CheckUnread(core::CQuorApp& app, int slot) {
 
 BoardsResult OnUnreadCheck(core::CQuorApp& app) {
     BoardsResult result;
-    const int count = BoardCountForStorage(app);
+    const int count = core::BoardCount(app.Store());
     for (int slot = 0; slot < count; ++slot)
         result.Add(CheckUnread(app, slot));
     app.RefreshPostList();
@@ -175,7 +176,7 @@ BoardsResult OnUnreadCheck(core::CQuorApp& app) {
 
 BoardsResult OnWriteReadState(core::CQuorApp& app) {
     BoardsResult result;
-    const int count = BoardCountForStorage(app);
+    const int count = core::BoardCount(app.Store());
     for (int slot = 0; slot < count; ++slot)
         result.Add(WriteReadState(app, slot));
     return result;

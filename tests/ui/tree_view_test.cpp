@@ -180,6 +180,82 @@ TEST_F(TreeViewTest, TheSixtyFifthBoardIsRefused) {
     EXPECT_EQ(store_.ReadInt(kSectionTree, key::kCount, 0), 64);
 }
 
+TEST_F(TreeViewTest, CountPastTheTablesShowsSixtyFourBoardsAndEveryCommandStaysInside) {
+    // Count 65: the store holds a 65th board, which has no slot in the tables. The tree's last
+    // item is board 64; every command run on it stays within the tables.
+    std::vector<test::BoardSpec> boards;
+    for (int n = 1; n <= 65; ++n)
+        boards.push_back({0, "b" + std::to_string(n), ""});
+    test::WriteBoards(store_, boards);
+    store_.WriteInt(kSectionTree, BoardKey(key::kType, 64), 0);
+    for (auto [stem, value] : std::initializer_list<std::pair<std::string_view, const char*>>{
+             {key::kTitleStart, "<t>"},
+             {key::kTitleEnd, "</t>"},
+             {key::kNameStart, "<n>"},
+             {key::kNameEnd, "</n>"},
+             {key::kDateStart, "<d>"},
+             {key::kDateEnd, "</d>"},
+             {key::kMessageStart, "<m>"},
+             {key::kMessageEnd, "</m>"}})
+        store_.WriteString(kSectionTree, BoardKey(stem, 64), value);
+    const std::string page = "HTTP/1.0 200 OK\r\n\r\n<t>T</t><n>N</n><d>D</d><m>M</m>";
+    app_->SetPageText(63, page);
+    Start();
+    ASSERT_EQ(Tree().Entries().size(), 65u) << "the root and boards 1 to 64";
+    EXPECT_EQ(Tree().topLevelItem(0)->childCount(), 64);
+    for (const TreeEntry& entry : Tree().Entries())
+        EXPECT_TRUE(entry.slot == -1 || core::IsValidSlot(entry.slot)) << entry.name;
+    EXPECT_EQ(Item(64)->text(0), QStringLiteral("b64"));
+
+    Select(64);
+    EXPECT_EQ(app_->currentBoard.load(), 63);
+    for (const int add : {int{app::command::kNewItem}, int{app::command::kNewItemToolbar}}) {
+        QString shown;
+        CloseNextMessageBox(&shown);
+        Tree().OnCommand(add);
+        EXPECT_TRUE(shown.contains(QStringLiteral("64"))) << shown.toStdString();
+    }
+    EXPECT_EQ(store_.ReadInt(kSectionTree, key::kCount, 0), 65);
+
+    Tree().OnCommand(32773);
+    auto* editor = Tree().viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Escape);
+
+    int openedFor = 0;
+    Tree().SetItemSettingsOpener([&](QWidget*, int number) {
+        openedFor = number;
+        return ItemSettingsResult{false, Stored(key::kName, number), Stored(key::kUrl, number)};
+    });
+    Tree().OnCommand(app::command::kFetchSettings);
+    EXPECT_EQ(openedFor, 64);
+
+    // Board 64 has no address: its run ends at once.
+    Tree().OnCommand(app::command::kFetchFromWeb);
+    EXPECT_TRUE(test::WaitUntil([&] { return !app_->runActive.load(); }));
+
+    Tree().OnCommand(app::command::kConvertFromBuffer);
+    EXPECT_EQ(app_->currentBoard.load(), 63);
+    ASSERT_EQ(Frame().ListView()->Model().rowCount(), 1);
+    EXPECT_EQ(Frame().ListView()->Model().index(0, 0).data().toString(), QStringLiteral("T"));
+    Tree().OnCommand(32783);
+    EXPECT_EQ(Frame().MessageView()->Text(), page);
+
+    // Deleting board 64 brings the 65th board into the tables, without board 64's page text.
+    Tree().OnCommand(32772);
+    EXPECT_EQ(store_.ReadInt(kSectionTree, key::kCount, 0), 64);
+    EXPECT_EQ(Stored(key::kName, 64), "b65");
+    ASSERT_EQ(Tree().Entries().size(), 65u);
+    EXPECT_EQ(Item(64)->text(0), QStringLiteral("b65"));
+    EXPECT_EQ(Tree().Entries()[64].slot, 63);
+    EXPECT_EQ(app_->PageTextCopy(63), "");
+    Select(64);
+    Tree().OnCommand(32783);
+    EXPECT_TRUE(Frame().MessageView()->toPlainText().isEmpty());
+    Tree().OnCommand(app::command::kConvertFromBuffer);
+    EXPECT_EQ(Frame().ListView()->Model().rowCount(), 0);
+}
+
 TEST_F(TreeViewTest, DeletingMovesLaterBoardsDownWithAllTheirKeysAndTables) {
     // 1, 2 below 1, 3 below 2, 4, 5 below 4.
     test::WriteBoards(store_, {{0, "one", "u1"},

@@ -124,17 +124,21 @@ void CQuorView::BuildTree() {
     entries_.clear();
     QTreeWidgetItem* root = InsertItem(nullptr, "BBS");
     entries_.push_back({-1, 0, {}, root});
+    AddStoredBoards();
+    root->setExpanded(true);
+    clearSelection();
+    setCurrentItem(nullptr);
+}
+
+void CQuorView::AddStoredBoards() {
     const core::SettingsStore& store = app_.Store();
-    const int count = std::max(0, store.ReadInt(kSectionTree, key::kCount, core::defaults::kCount));
-    for (int n = 1; n <= count; ++n) {
+    const int count = core::BoardCount(store);
+    for (int n = static_cast<int>(entries_.size()); n <= count; ++n) {
         const int parent = app::EffectiveParent(store, n);
         const std::string name = store.ReadString(kSectionTree, BoardKey(key::kName, n), "");
         QTreeWidgetItem* item = InsertItem(entries_[parent].item, name);
         entries_.push_back({n - 1, parent, name, item});
     }
-    root->setExpanded(true);
-    clearSelection();
-    setCurrentItem(nullptr);
 }
 
 int CQuorView::EntrySearch(const QTreeWidgetItem* item) const {
@@ -290,6 +294,8 @@ void CQuorView::OnDeleteItemPage() {
         kept.push_back(std::move(moved));
     }
     entries_ = std::move(kept);
+    // A board the store holds past the 64th has moved down into the tables.
+    AddStoredBoards();
     FollowCurrentBoard(removal.newNumber);
 }
 

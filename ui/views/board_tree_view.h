@@ -41,7 +41,8 @@ public:
     // Where the three images come from; a path that gives no picture fails the image list.
     void SetIconPaths(std::vector<QString> paths) { iconPaths_ = std::move(paths); }
 
-    // Builds the tree from the store; once, at the view's initial update.
+    // Builds the tree from the store; once, at the view's initial update. Boards past the 64th
+    // have no slot in the tables and get no item.
     void BuildTree();
 
     // The entry of an item, or -1; the only way from an item to its board.
@@ -63,6 +64,8 @@ private:
     bool LoadImages();
     void BuildContextMenu();
     QTreeWidgetItem* InsertItem(QTreeWidgetItem* parent, const std::string& name);
+    // Adds an item for each board of the store, up to the tables' 64, that has no entry yet.
+    void AddStoredBoards();
     void OnTreeSelChanged();
     void OnAddFetchPage();
     void OnDeleteItemPage();
