@@ -1,12 +1,12 @@
 // quorcli's fetch commands: fetch-all and fetch N start a run and wait for its end (quorcli may
-// wait; the desktop program never does). Status texts go to stderr as they come; a run that ran
-// into its time limit fails the command. SIGINT during a run cuts it off: the driver and the
-// requests end within a polling period and quorcli exits without crashing.
+// wait; the desktop program never does). Status texts go to stderr as they come; the run's result
+// decides the exit: a run that ran into its time limit, or was stopped, fails the command. SIGINT
+// during a run cuts it off: the driver and the requests end within a polling period and quorcli
+// exits without crashing.
 
 #include <signal.h>
 
 #include <chrono>
-#include <thread>
 
 #include "cli/cli_command.h"
 #include "fetch/fetch_scheduler.h"
@@ -40,6 +40,19 @@ private:
     struct sigaction previous_ {};
 };
 
+CliResult Verdict(const core::RunResult& result) {
+    switch (result.end) {
+        case core::RunEnd::kCompleted:
+            break;
+        case core::RunEnd::kStopped:
+            return CliResult::Fail("the fetch was stopped");
+        case core::RunEnd::kTimedOutInner:
+        case core::RunEnd::kTimedOutOuter:
+            return CliResult::Fail("the fetch timed out");
+    }
+    return CliResult::Ok();
+}
+
 CliResult WaitForRun(CliContext& context, fetch::StartOutcome outcome) {
     auto& app = context.app;
     switch (outcome) {
@@ -52,23 +65,20 @@ CliResult WaitForRun(CliContext& context, fetch::StartOutcome outcome) {
         case fetch::StartOutcome::kNoThread:
             return CliResult::Fail("cannot start the fetch thread");
     }
-    while (app.runActive.load()) {
+    for (;;) {
         if (interrupted) {
             // Cut off the driver and every request; the application's end waits for them.
-            app.stopFlag.store(1);
+            app.Run().Stop();
             app.Workers().RequestShutdown();
             return CliResult::Fail("interrupted");
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (const auto result = app.Run().WaitFor(std::chrono::milliseconds(20)))
+            return Verdict(*result);
     }
-    if (context.frontend.TakeWarningCount() > 0)
-        return CliResult::Fail("the fetch timed out");
-    return CliResult::Ok();
 }
 
 CliResult FetchAll(CliContext& context, std::span<const std::string>) {
     const InterruptGuard guard;
-    context.frontend.TakeWarningCount();
     return WaitForRun(context, fetch::StartFetchAll(context.app));
 }
 
@@ -77,7 +87,6 @@ CliResult FetchBoard(CliContext& context, std::span<const std::string> args) {
     if (!board)
         return CliResult::Usage("board number must be 1 to 64, not '" + args[0] + "'");
     const InterruptGuard guard;
-    context.frontend.TakeWarningCount();
     return WaitForRun(context, fetch::StartSingleBoardRun(context.app, *board - 1));
 }
 

@@ -63,7 +63,6 @@ void StderrFrontend::SetStatusText(const std::string& text) {
 }
 
 void StderrFrontend::ShowWarning(const std::string& text, const std::string& caption) {
-    warnings_.fetch_add(1);
     const std::lock_guard lock(mutex_);
     std::fprintf(stderr, "%s: %s\n", core::ToUtf8(caption).c_str(), core::ToUtf8(text).c_str());
 }

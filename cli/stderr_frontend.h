@@ -3,7 +3,6 @@
 // quorcli's user interface: status texts as UTF-8 lines on stderr, the warning box as a line,
 // a progress bar when stderr is a terminal.
 
-#include <atomic>
 #include <mutex>
 
 #include "core/frontend.h"
@@ -18,12 +17,8 @@ public:
     std::unique_ptr<core::ProgressDisplay> OpenProgress() override;
     int SelectedEntryNumber() override { return -1; }
 
-    // Counts the warnings shown since the last call, and resets the count.
-    int TakeWarningCount() { return warnings_.exchange(0); }
-
 private:
     std::mutex mutex_;
-    std::atomic<int> warnings_{0};
 };
 
 }  // namespace quor::cli

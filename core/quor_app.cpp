@@ -30,7 +30,7 @@ CQuorApp::CQuorApp(SettingsStore& store) : CQuorApp(store, SilentFrontend()) {}
 
 CQuorApp::~CQuorApp() {
     workers_.RequestShutdown();
-    stopFlag.store(1);
+    run_.Stop();
     // Workers notice the shutdown within one polling period; they may still be inside a call of
     // the frontend, so the wait is generous rather than tight.
     workers_.WaitIdle(std::chrono::seconds(30));

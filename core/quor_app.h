@@ -2,9 +2,9 @@
 
 // The application object: one per process, created by main (tests create their own). It owns
 // what outlives a command: the 64 page texts and 64 board workspaces indexed by board slot, the
-// fetch-state table and the fetch fields the worker threads share, the current board and the
-// proxy settings. The engine's subsystems are functions that take the application object; this
-// class only holds the state and hands out access to it.
+// fetch-state table and the fetch run the worker threads share, the current board and the proxy
+// settings. The engine's subsystems are functions that take the application object; this class
+// only holds the state and hands out access to it.
 //
 // Board slot = board number - 1. Every table has exactly kSlotCount entries and is never
 // reallocated.
@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "core/board_workspace.h"
+#include "core/fetch_run.h"
 #include "core/frontend.h"
 #include "core/settings_keys.h"
 #include "core/settings_store.h"
@@ -69,13 +70,9 @@ public:
 
     std::atomic<int>& FetchStateOf(int slot) { return fetchStates_.at(slot); }
 
-    // Hand-over between the fetch driver and request threads.
-    std::atomic<int> stopFlag{0};
-    std::atomic<int> launchPending{0};
-    std::atomic<int> handOffSlot{0};
-    std::atomic<int> singleBoardSlot{0};
-    // True while a fetch run's driver is alive; a second run is refused meanwhile.
-    std::atomic<bool> runActive{false};
+    // The fetch run: its stop and launch flags, whether one is active, and how the last ended.
+    FetchRun& Run() { return run_; }
+    const FetchRun& Run() const { return run_; }
 
     // The slot whose posts the post list shows.
     std::atomic<int> currentBoard{0};
@@ -103,6 +100,7 @@ private:
     std::array<std::atomic<int>, kSlotCount> fetchStates_{};
     mutable std::mutex proxyMutex_;
     ProxySettings proxy_;
+    FetchRun run_;
     WorkerRegistry workers_;
 };
 

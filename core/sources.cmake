@@ -4,6 +4,8 @@ set(QUOR_CORE_SOURCES
     core/board_workspace.h
     core/cp932.cpp
     core/cp932.h
+    core/fetch_run.cpp
+    core/fetch_run.h
     core/frontend.h
     core/memory_settings_store.cpp
     core/memory_settings_store.h

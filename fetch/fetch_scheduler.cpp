@@ -35,6 +35,11 @@ const std::string& RunActiveText() {
     return text;
 }
 
+const std::string& NoThreadText() {
+    static const std::string text = core::FromUtf8("取得失敗: スレッドを開始できません");
+    return text;
+}
+
 const std::string& BoardsLeftOutText() {
     static const std::string text = core::FromUtf8("65番目以降の掲示板は取得しません(64件まで)");
     return text;
@@ -49,7 +54,7 @@ bool Tick(core::CQuorApp& app) {
 }
 
 bool Stopped(const core::CQuorApp& app) {
-    return app.stopFlag.load() == 1;
+    return app.Run().StopRequested();
 }
 
 void ShowTimeout(core::CQuorApp& app) {
@@ -87,21 +92,33 @@ void RaisePageCounter(core::CQuorApp& app, int slot) {
     ++workspace.pageCounter;
 }
 
+// A request the system gave no thread fails its board; when quitting, the run is over anyway.
+void RecordNoThread(core::CQuorApp& app, int slot) {
+    if (app.ShuttingDown())
+        return;
+    int page = 1;
+    {
+        auto& workspace = app.Workspace(slot);
+        const std::lock_guard lock(workspace.mutex);
+        page = workspace.pageCounter;
+    }
+    app.Run().RecordFailure({slot, page, NoThreadText()});
+}
+
 // A new request thread takes its parameters within microseconds of its start. Waiting for that
 // here keeps the driver's next check of the launch-pending flag from costing a whole tick, so a
 // board start costs one pass of the outer loop, as the schedule intends. Past one tick the wait
 // gives up and the driver's own polling takes over.
 void AwaitHandOff(core::CQuorApp& app) {
     const auto deadline = std::chrono::steady_clock::now() + kTick;
-    while (app.launchPending.load() == 1 && !app.ShuttingDown() &&
+    while (app.Run().LaunchPending() && !app.ShuttingDown() &&
            std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::microseconds(20));
 }
 
 // Claims the one run the application may have at a time.
-bool ClaimRun(core::CQuorApp& app) {
-    bool idle = false;
-    if (app.runActive.compare_exchange_strong(idle, true))
+bool ClaimRun(core::CQuorApp& app, int singleBoardSlot) {
+    if (app.Run().Start(singleBoardSlot))
         return true;
     app.SetStatusText(RunActiveText());
     return false;
@@ -125,24 +142,27 @@ void AwaitRequestsEnded(core::CQuorApp& app) {
 template <typename Driver>
 StartOutcome StartDriver(core::CQuorApp& app, Driver driver) {
     const bool started = app.Workers().Start([&app, driver] {
-        driver();
+        const core::RunEnd end = driver();
         AwaitRequestsEnded(app);
-        app.runActive.store(false);
+        app.Run().Finish(end);
     });
     if (started)
         return StartOutcome::kStarted;
-    app.runActive.store(false);
+    app.Run().Finish(core::RunEnd::kStopped);
     return StartOutcome::kNoThread;
 }
 
-// The end step of a fetch-all run over the boards considered.
-void FinishFetchAll(core::CQuorApp& app, int considered) {
-    if (considered == 0 || Stopped(app))
-        return;
+// The end step of a fetch-all run over the boards considered; false when a stop or quitting
+// cut it short.
+bool FinishFetchAll(core::CQuorApp& app, int considered) {
+    if (Stopped(app))
+        return false;
+    if (considered == 0)
+        return true;
     app.currentBoard.store(0);
     for (int slot = 0; slot < considered; ++slot) {
         if (app.ShuttingDown())
-            return;
+            return false;
         if (app.FetchStateOf(slot).load() == core::kPageArrived) {
             convert::ConvertBoard(app, slot);
             app.FetchStateOf(slot).store(core::kFinished);
@@ -154,6 +174,7 @@ void FinishFetchAll(core::CQuorApp& app, int considered) {
     app.RefreshPostList();
     if (app.Store().ReadInt(kSectionGlobal, key::kAutoCheck, defaults::kAutoCheck) == 1)
         storage::OnUnreadCheck(app);
+    return true;
 }
 
 // One pass over the boards considered: processes arrived pages and counts those in flight.
@@ -179,10 +200,9 @@ PassResult ProcessPass(core::CQuorApp& app, int considered) {
 }  // namespace
 
 StartOutcome StartFetchAll(core::CQuorApp& app) {
-    if (!ClaimRun(app))
+    if (!ClaimRun(app, core::FetchRun::kAllBoards))
         return StartOutcome::kRefusedRunActive;
-    app.stopFlag.store(0);
-    return StartDriver(app, [&app] { FetchAll(app); });
+    return StartDriver(app, [&app] { return FetchAll(app); });
 }
 
 StartOutcome StartSingleBoardRun(core::CQuorApp& app, int slot) {
@@ -190,27 +210,24 @@ StartOutcome StartSingleBoardRun(core::CQuorApp& app, int slot) {
         app.SetStatusText(BoardsLeftOutText());
         return StartOutcome::kRefusedSlot;
     }
-    if (!ClaimRun(app))
+    if (!ClaimRun(app, slot))
         return StartOutcome::kRefusedRunActive;
-    app.stopFlag.store(0);
-    app.singleBoardSlot.store(slot);
-    return StartDriver(app, [&app] { FetchOne(app, app.singleBoardSlot.load()); });
+    return StartDriver(app, [&app] { return FetchOne(app, app.Run().SingleBoardSlot()); });
 }
 
 void StopFetching(core::CQuorApp& app) {
-    app.stopFlag.store(1);
+    app.Run().Stop();
 }
 
 bool StartRequest(core::CQuorApp& app, RequestType type, int slot,
                   std::optional<std::string> text) {
-    // The hand-off slot carries one launch at a time: wait until the last thread took its own.
-    while (app.launchPending.load() == 1) {
+    // One launch at a time: wait until the last request thread took its parameters.
+    while (app.Run().LaunchPending()) {
         if (app.ShuttingDown())
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    app.handOffSlot.store(slot);
-    app.launchPending.store(1);
+    app.Run().SetLaunchPending(true);
     app.FetchStateOf(slot).store(core::kRequestInFlight);
     const bool started = app.Workers().Start([&app, type, slot, text = std::move(text)]() mutable {
         if (type == RequestType::kPageWithQuery)
@@ -219,8 +236,9 @@ bool StartRequest(core::CQuorApp& app, RequestType type, int slot,
             FetchPage(app, slot, std::move(text));
     });
     if (!started) {
+        RecordNoThread(app, slot);
         app.FetchStateOf(slot).store(core::kFinished);
-        app.launchPending.store(0);
+        app.Run().SetLaunchPending(false);
         return false;
     }
     AwaitHandOff(app);
@@ -247,7 +265,7 @@ bool ProcessFetchedBoard(core::CQuorApp& app, int slot) {
                         parameter + "=" + std::to_string(next.number));
 }
 
-void FetchAll(core::CQuorApp& app) {
+core::RunEnd FetchAll(core::CQuorApp& app) {
     LoadProxySettings(app);
     const auto& store = app.Store();
     const int threads = std::max(
@@ -255,13 +273,14 @@ void FetchAll(core::CQuorApp& app) {
     const long long limit = 10LL * store.ReadInt(kSectionGlobal, key::kTimeout, defaults::kTimeout);
     const int count = BoardCountForRun(app);
     if (count == 0)
-        return;
+        return core::RunEnd::kCompleted;
     for (int slot = 0; slot < count; ++slot)
         ClearWorkspace(app, slot);
 
     int next = 0;
     int considered = 0;
     long long idle = 0;
+    core::RunEnd end = core::RunEnd::kCompleted;
     for (;;) {
         if (Stopped(app))
             break;
@@ -283,36 +302,37 @@ void FetchAll(core::CQuorApp& app) {
             active = pass.active;
             if (pass.turnedPage)
                 idle = 0;
-            if (active < threads && app.launchPending.load() != 1)
+            if (active < threads && !app.Run().LaunchPending())
                 break;
             if (!Tick(app))
-                return;
+                return core::RunEnd::kStopped;
             if (++wait >= limit) {
                 ShowTimeout(app);
-                return;
+                return core::RunEnd::kTimedOutInner;
             }
         }
         if (next == count && active == 0)
             break;
         if (!Tick(app))
-            return;
+            return core::RunEnd::kStopped;
         if (++idle >= limit) {
             ShowTimeout(app);
+            end = core::RunEnd::kTimedOutOuter;
             break;
         }
     }
-    FinishFetchAll(app, considered);
+    return FinishFetchAll(app, considered) ? end : core::RunEnd::kStopped;
 }
 
-void FetchOne(core::CQuorApp& app, int slot) {
+core::RunEnd FetchOne(core::CQuorApp& app, int slot) {
     LoadProxySettings(app);
     if (!core::IsValidSlot(slot) || slot >= BoardCountForRun(app))
-        return;
+        return core::RunEnd::kCompleted;
     ClearWorkspace(app, slot);
     enum Phase { kNotStarted, kInProgress, kDone } phase = kNotStarted;
     for (;;) {
         if (Stopped(app))
-            return;
+            return core::RunEnd::kStopped;
         if (phase == kNotStarted) {
             StartRequest(app, RequestType::kPage, slot, std::nullopt);
             phase = kInProgress;
@@ -322,26 +342,29 @@ void FetchOne(core::CQuorApp& app, int slot) {
             if (app.FetchStateOf(slot).load() == core::kPageArrived &&
                 !ProcessFetchedBoard(app, slot))
                 phase = kDone;
-            if (app.launchPending.load() != 1)
+            if (!app.Run().LaunchPending())
                 break;
-            if (!Tick(app) || ++wait > kSingleBoardTickLimit)
-                return;
+            if (!Tick(app))
+                return core::RunEnd::kStopped;
+            if (++wait > kSingleBoardTickLimit)
+                return core::RunEnd::kTimedOutInner;
         }
         if (phase == kDone)
             break;
         // The request finished the board without a page (no address, or one that cannot be
         // requested): there is nothing to wait for.
         if (app.FetchStateOf(slot).load() == core::kFinished)
-            return;
+            return core::RunEnd::kCompleted;
         if (!Tick(app))
-            return;
+            return core::RunEnd::kStopped;
     }
     if (Stopped(app))
-        return;
+        return core::RunEnd::kStopped;
     app.currentBoard.store(slot);
     storage::AppendPageArchive(app, slot);
     app.SetStatusText(ConversionFinishedText());
     app.RefreshPostList();
+    return core::RunEnd::kCompleted;
 }
 
 }  // namespace quor::fetch

@@ -13,7 +13,9 @@
 // pages, refreshes the list once at its end and writes no index.
 //
 // Only one run at a time: a start while a run is active is refused with a status text, and a run
-// stays active until the requests it started have ended, after a stop or a timeout too. Boards
+// stays active until the requests it started have ended, after a stop or a timeout too. The run,
+// its flags and its result belong to the application (core/fetch_run.h); the driver gives the
+// result how the run ended, and a board whose request could not start is reported failed. Boards
 // after the 64th are left out (the tables have 64 slots), and the status line says so once a run.
 // Every wait polls the application's shutdown, so quitting during a run neither hangs nor
 // crashes: the driver ends within one polling period and request threads are cut off.
@@ -37,14 +39,15 @@ StartOutcome StartFetchAll(core::CQuorApp& app);
 StartOutcome StartSingleBoardRun(core::CQuorApp& app, int slot);
 void StopFetching(core::CQuorApp& app);
 
-// The driver functions; they run on the driver thread the commands start.
-void FetchAll(core::CQuorApp& app);
-void FetchOne(core::CQuorApp& app, int slot);
+// The driver functions; they run on the driver thread the commands start and say how the run
+// ended.
+core::RunEnd FetchAll(core::CQuorApp& app);
+core::RunEnd FetchOne(core::CQuorApp& app, int slot);
 
 enum class RequestType { kPage, kPageWithQuery };
 
-// Starts a request thread for the slot: fills the hand-off slot once it is free, marks the launch
-// pending and the board in flight (state 1). The thread gets its own copy of the text.
+// Starts a request thread for the slot once the last launch was taken: marks the launch pending
+// and the board in flight (state 1). The thread gets its own copy of the text.
 bool StartRequest(core::CQuorApp& app, RequestType type, int slot, std::optional<std::string> text);
 
 // A board whose page has arrived (state 2): convert, append the archive, then either start the

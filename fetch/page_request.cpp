@@ -66,6 +66,7 @@ std::string AddressErrorText(AddressError error) {
 // What a request thread needs, read once when it starts.
 struct BoardRequest {
     std::string prefix;  // "<name>(Page<n>)"
+    int page = 1;        // <n>
     RequestParams params;
     IoLimits limits;
 };
@@ -80,6 +81,7 @@ BoardRequest ReadBoardRequest(core::CQuorApp& app, int slot, std::string address
         const std::lock_guard lock(workspace.mutex);
         pageCounter = workspace.pageCounter;
     }
+    request.page = pageCounter;
     request.prefix = store.ReadString(kSectionTree, BoardKey(key::kName, number), "") + "(Page" +
                      std::to_string(pageCounter) + ")";
     request.params.address = std::move(address);
@@ -191,19 +193,25 @@ std::string FailureLine(const Outcome& outcome) {
     return line;
 }
 
+// A request that failed says so on the status line and in the run's list of failed boards.
+void ReportFailure(core::CQuorApp& app, const BoardRequest& request, int slot, std::string reason) {
+    app.SetStatusText(request.prefix + reason);
+    app.Run().RecordFailure({slot, request.page, std::move(reason)});
+}
+
 void RunRequest(core::CQuorApp& app, int slot, RequestKind kind, std::optional<std::string> text) {
     if (!core::IsValidSlot(slot)) {
-        app.launchPending.store(0);
+        app.Run().SetLaunchPending(false);
         return;
     }
     const int number = slot + 1;
     std::string address = app.Store().ReadString(kSectionTree, BoardKey(key::kUrl, number), "");
     if (address.empty()) {
         app.FetchStateOf(slot).store(core::kFinished);
-        app.launchPending.store(0);
+        app.Run().SetLaunchPending(false);
         return;
     }
-    app.launchPending.store(0);
+    app.Run().SetLaunchPending(false);
 
     BoardRequest request = ReadBoardRequest(app, slot, std::move(address));
     request.params.kind = kind;
@@ -211,7 +219,7 @@ void RunRequest(core::CQuorApp& app, int slot, RequestKind kind, std::optional<s
     BuiltRequest built = BuildRequest(request.params);
     if (!built.Ok()) {
         app.SetPageText(slot, {});
-        app.SetStatusText(request.prefix + Text(kNotRequested) + AddressErrorText(built.error));
+        ReportFailure(app, request, slot, Text(kNotRequested) + AddressErrorText(built.error));
         app.FetchStateOf(slot).store(core::kFinished);
         return;
     }
@@ -226,7 +234,7 @@ void RunRequest(core::CQuorApp& app, int slot, RequestKind kind, std::optional<s
     else if (outcome.status == TransferStatus::kTruncated)
         app.SetStatusText(request.prefix + Text(kFinished) + Text(kCutOff));
     else
-        app.SetStatusText(request.prefix + FailureLine(outcome));
+        ReportFailure(app, request, slot, FailureLine(outcome));
     app.FetchStateOf(slot).store(core::kPageArrived);
 }
 

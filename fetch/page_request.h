@@ -3,8 +3,9 @@
 // One page request: one HTTP/1.0 exchange for one page of one board, on a request thread of its
 // own. It reads the board's address, referer and cookie from the store, sends the request
 // directly or through the proxy, and leaves the raw response (status line, header and body as
-// received) in the board's page text. It reports back only through the board's fetch state: 2
-// when the exchange has ended, 3 when the board has nothing that can be requested.
+// received) in the board's page text. It reports back through the board's fetch state: 2 when
+// the exchange has ended, 3 when the board has nothing that can be requested; a request that
+// failed, or was not sent, also adds the board to the run's failed boards with the reason.
 //
 // An https:// board is fetched over TLS (tls_stream.h), through the proxy in a CONNECT tunnel
 // (request_text.h). Redirects are followed as redirect.h says, every hop with the board's

@@ -57,7 +57,7 @@ TEST_F(SchedulerTest, OnePageBoardsAreFetchedInOrderAndStoredAtTheEnd) {
     EXPECT_EQ(ui.RefreshCount(), 1);
     EXPECT_EQ(ui.StatusTexts().back(), Cp932("変換終了"));
     EXPECT_TRUE(ui.Warnings().empty());
-    EXPECT_FALSE(app->runActive.load());
+    EXPECT_FALSE(app->Run().IsActive());
 }
 
 TEST_F(SchedulerTest, DisabledBoardGetsNoRequestButItsOldPageIsArchived) {
@@ -226,7 +226,7 @@ TEST_F(SchedulerTest, FetchSelectedRunsOneBoardWithAllItsPages) {
     for (const int selected : {0, -1}) {
         ui.SetSelectedEntryNumber(selected);
         ASSERT_TRUE(app::OnAppCommand(*app, app::command::kFetchSelected));
-        EXPECT_FALSE(app->runActive.load());
+        EXPECT_FALSE(app->Run().IsActive());
     }
     ui.SetSelectedEntryNumber(2);
     ASSERT_TRUE(app::OnAppCommand(*app, app::command::kFetchSelected));

@@ -152,10 +152,10 @@ TEST_F(PageRequestTest, BoardsThatCannotBeRequestedAreFinishedWithoutSending) {
         SetBoard(1, row.url);
         app.SetPageText(0, "stale page");
         app.FetchStateOf(0).store(core::kRequestInFlight);
-        app.launchPending.store(1);
+        app.Run().SetLaunchPending(true);
         FetchPage(app, 0, std::nullopt);
         EXPECT_EQ(app.FetchStateOf(0).load(), core::kFinished);
-        EXPECT_EQ(app.launchPending.load(), 0);
+        EXPECT_FALSE(app.Run().LaunchPending());
         if (row.status.empty()) {
             EXPECT_TRUE(ui.StatusTexts().empty());
         } else {
@@ -165,11 +165,11 @@ TEST_F(PageRequestTest, BoardsThatCannotBeRequestedAreFinishedWithoutSending) {
     }
     EXPECT_EQ(server.Connections(), 0);
 
-    // A slot outside the table only gives the hand-off slot back.
-    app.launchPending.store(1);
+    // A slot outside the table only gives the launch back.
+    app.Run().SetLaunchPending(true);
     FetchPage(app, 64, std::nullopt);
     FetchPageWithQuery(app, -1, std::string("q"));
-    EXPECT_EQ(app.launchPending.load(), 0);
+    EXPECT_FALSE(app.Run().LaunchPending());
 }
 
 TEST_F(PageRequestTest, FailedConnectEmptiesThePageAndSaysSo) {

@@ -38,7 +38,7 @@ protected:
     // Waits until no run is active; false when it did not end in time.
     bool WaitForRunEnd(std::chrono::milliseconds limit = std::chrono::seconds(60)) {
         const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (app->runActive.load()) {
+        while (app->Run().IsActive()) {
             if (std::chrono::steady_clock::now() > deadline)
                 return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -6,6 +6,7 @@ quor_add_test(quor_fetch_tests fetch
     fetch/request_text_test.cpp)
 
 quor_add_test(quor_fetch_scheduler_tests fetch
+    fetch/fetch_run_test.cpp
     fetch/fetch_scheduler_test.cpp)
 
 quor_add_test(quor_fetch_cli_tests fetch

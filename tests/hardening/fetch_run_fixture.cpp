@@ -73,7 +73,7 @@ std::optional<std::chrono::milliseconds> FetchRunFixture::FetchAll(std::chrono::
     if (fetch::StartFetchAll(*app) != fetch::StartOutcome::kStarted)
         return std::nullopt;
     const auto deadline = start + limit;
-    while (app->runActive.load() || app->Workers().Running() > 0) {
+    while (app->Run().IsActive() || app->Workers().Running() > 0) {
         if (Clock::now() >= deadline)
             return std::nullopt;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -66,7 +66,7 @@ TEST_F(DesktopFetchTest, FetchAllFillsTheListAndShowsAPost) {
     fetchAll->trigger();
     CQuorUpView& list = *Frame().ListView();
     ASSERT_TRUE(test::WaitUntil(
-        [&] { return !app_->runActive.load() && list.Model().rowCount() == 6; }, 30000))
+        [&] { return !app_->Run().IsActive() && list.Model().rowCount() == 6; }, 30000))
         << "rows: " << list.Model().rowCount()
         << ", status: " << Frame().StatusLine().toStdString();
     EXPECT_EQ(Frame().StatusLine(), QStringLiteral("変換終了"));
@@ -106,7 +106,7 @@ TEST_F(DesktopFetchTest, ClosingDuringARunEndsPromptly) {
     store_.WriteString(core::kSectionGlobal, core::key::kOutputDirectory, dir_.Prefix());
     Start();
     Frame().Dispatch(app::command::kFetchAll);
-    ASSERT_TRUE(test::WaitUntil([&] { return app_->runActive.load(); }));
+    ASSERT_TRUE(test::WaitUntil([&] { return app_->Run().IsActive(); }));
     QTest::qWait(300);
     ASSERT_TRUE(Frame().close());
     const auto closedAt = std::chrono::steady_clock::now();

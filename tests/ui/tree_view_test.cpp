@@ -232,7 +232,7 @@ TEST_F(TreeViewTest, CountPastTheTablesShowsSixtyFourBoardsAndEveryCommandStaysI
 
     // Board 64 has no address: its run ends at once.
     Tree().OnCommand(app::command::kFetchFromWeb);
-    EXPECT_TRUE(test::WaitUntil([&] { return !app_->runActive.load(); }));
+    EXPECT_TRUE(test::WaitUntil([&] { return !app_->Run().IsActive(); }));
 
     Tree().OnCommand(app::command::kConvertFromBuffer);
     EXPECT_EQ(app_->currentBoard.load(), 63);
@@ -334,11 +334,11 @@ TEST_F(TreeViewTest, DeletingIsRefusedDuringARunAndIgnoresTheRoot) {
     EXPECT_EQ(store_.ReadInt(kSectionTree, key::kCount, 0), 3);
 
     Select(3);
-    app_->runActive = true;
+    ASSERT_TRUE(app_->Run().Start());
     QString shown;
     CloseNextMessageBox(&shown);
     Tree().OnCommand(32772);
-    app_->runActive = false;
+    app_->Run().Finish(core::RunEnd::kCompleted);
     EXPECT_FALSE(shown.isEmpty());
     EXPECT_EQ(store_.ReadInt(kSectionTree, key::kCount, 0), 3);
     EXPECT_EQ(Tree().Entries().size(), 4u);

@@ -269,7 +269,7 @@ void CQuorView::OnDeleteItemPage() {
     const int entry = SelectedEntryNumber();
     if (entry <= 0)
         return;
-    if (app_.runActive.load()) {
+    if (app_.Run().IsActive()) {
         QMessageBox::warning(this, QStringLiteral("quor"),
                              Utf8("取得中は項目ﾍﾟｰｼﾞを削除できません"));
         return;
