@@ -1,7 +1,6 @@
 #include "app/board_removal.h"
 
 #include <array>
-#include <mutex>
 #include <string_view>
 
 #include "core/settings_keys.h"
@@ -43,52 +42,17 @@ void RemoveBoardKeys(core::SettingsStore& store, int number) {
         store.RemoveKey(kSectionTree, BoardKey(stem, number));
 }
 
-void MoveWorkspace(core::BoardWorkspace& from, core::BoardWorkspace& to) {
-    const std::scoped_lock lock(from.mutex, to.mutex);
-    to.ClearBoard();
-    if (from.HasText())
-        to.SetText(from.Text());
-    to.posts = std::move(from.posts);
-    to.pageCounter = from.pageCounter;
-    to.pageLimit = from.pageLimit;
-    to.fieldOrder = from.fieldOrder;
-    to.skipMarker = from.skipMarker;
-    to.titleStart = from.titleStart;
-    to.titleEnd = from.titleEnd;
-    to.nameStart = from.nameStart;
-    to.nameEnd = from.nameEnd;
-    to.dateStart = from.dateStart;
-    to.dateEnd = from.dateEnd;
-    to.messageStart = from.messageStart;
-    to.messageEnd = from.messageEnd;
-    to.lineFeedSwitch = from.lineFeedSwitch;
-    to.spaceSwitch = from.spaceSwitch;
-    to.tabSwitch = from.tabSwitch;
-    to.nextPageSearchText = from.nextPageSearchText;
-    to.nextPageFlag = from.nextPageFlag;
-    to.nextPageNumber = from.nextPageNumber;
-    to.nextPageQuery = from.nextPageQuery;
-    to.nextPageMethod = from.nextPageMethod;
-    to.noCaseSwitch = from.noCaseSwitch;
-    to.charRefSwitch = from.charRefSwitch;
-    from.ClearBoard();
-}
-
 void MoveSlot(core::CQuorApp& app, int from, int to) {
     app.SetPageText(to, app.PageTextCopy(from));
     app.SetPageText(from, {});
-    MoveWorkspace(app.Workspace(from), app.Workspace(to));
+    app.MoveWorkspace(from, to);
     app.FetchStateOf(to).store(app.FetchStateOf(from).load());
     app.FetchStateOf(from).store(core::kNotConsidered);
 }
 
 void ClearSlot(core::CQuorApp& app, int slot) {
     app.SetPageText(slot, {});
-    auto& workspace = app.Workspace(slot);
-    {
-        const std::lock_guard lock(workspace.mutex);
-        workspace.ClearBoard();
-    }
+    app.WithWorkspace(slot, [](core::BoardWorkspace& workspace) { workspace.ClearBoard(); });
     app.FetchStateOf(slot).store(core::kNotConsidered);
 }
 

@@ -221,15 +221,17 @@ void BM_ConvertBoard(benchmark::State& state) {
     app.SetPageText(0, page);
     for (auto _ : state) {
         state.PauseTiming();
-        app.Workspace(0).ClearBoard();
+        app.WithWorkspace(0, [](core::BoardWorkspace& workspace) { workspace.ClearBoard(); });
         state.ResumeTiming();
         convert::ConvertBoard(app, 0);
     }
-    if (static_cast<int>(app.Workspace(0).posts.Count()) != posts ||
-        app.Workspace(0).nextPageNumber != 2)
+    const auto [found, nextPage] = app.WithWorkspace(0, [](const core::BoardWorkspace& workspace) {
+        return std::pair(workspace.posts.Count(), workspace.nextPage.number);
+    });
+    if (static_cast<int>(found) != posts || nextPage != 2)
         state.SkipWithError("the page did not convert as built");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * page.size()));
-    state.counters["posts"] = static_cast<double>(app.Workspace(0).posts.Count());
+    state.counters["posts"] = static_cast<double>(found);
 }
 
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);

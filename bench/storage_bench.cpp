@@ -44,10 +44,11 @@ public:
         store_.WriteString(core::kSectionGlobal, core::key::kOutputDirectory, dir_.string() + "/");
         store_.WriteInt(core::kSectionTree, core::key::kCount, 1);
         store_.WriteString(core::kSectionTree, core::BoardKey(core::key::kName, 1), "bench");
-        auto& posts = app_.Workspace(0).posts;
-        posts.Reserve(kPosts);
-        for (int i = 0; i < kPosts; ++i)
-            posts.Append(MakePost(i));
+        app_.WithWorkspace(0, [](core::BoardWorkspace& workspace) {
+            workspace.posts.Reserve(kPosts);
+            for (int i = 0; i < kPosts; ++i)
+                workspace.posts.Append(MakePost(i));
+        });
     }
     ~BoardFixture() { std::filesystem::remove_all(dir_); }
 
@@ -66,22 +67,26 @@ void BM_CheckUnread(benchmark::State& state) {
     BoardFixture board;
     // Every post read, so the file holds 100,000 hashes; then a tenth of the posts change.
     storage::WriteReadState(board.App(), 0);
-    auto& posts = board.App().Workspace(0).posts;
-    for (int i = 0; i < kPosts; i += 10)
-        posts.At(static_cast<std::size_t>(i)).message += "edited";
+    board.App().WithWorkspace(0, [](core::BoardWorkspace& workspace) {
+        for (int i = 0; i < kPosts; i += 10)
+            workspace.posts.At(static_cast<std::size_t>(i)).message += "edited";
+    });
     for (auto _ : state) {
         storage::CheckUnread(board.App(), 0);
         benchmark::ClobberMemory();
     }
-    const auto unread = std::count_if(posts.begin(), posts.end(),
-                                      [](const core::Post& post) { return post.unread == 1; });
+    const auto unread = board.App().WithWorkspace(0, [](const core::BoardWorkspace& workspace) {
+        return std::count_if(workspace.posts.begin(), workspace.posts.end(),
+                             [](const core::Post& post) { return post.unread == 1; });
+    });
     state.counters["unread"] = static_cast<double>(unread);
 }
 BENCHMARK(BM_CheckUnread)->Unit(benchmark::kMillisecond);
 
 void BM_HashPosts(benchmark::State& state) {
     BoardFixture board;
-    const auto& posts = board.App().Workspace(0).posts;
+    const core::PostTable posts = board.App().WithWorkspace(
+        0, [](const core::BoardWorkspace& workspace) { return workspace.posts; });
     std::size_t bytes = 0;
     for (const auto& post : posts)
         bytes += post.title.size() + post.name.size() + post.date.size() + post.message.size();
@@ -108,7 +113,9 @@ void BM_ReadPostIndex(benchmark::State& state) {
     storage::WritePostIndex(board.App(), 0);
     for (auto _ : state)
         storage::ReadPostIndex(board.App(), 0);
-    if (board.App().Workspace(0).posts.Count() != static_cast<std::size_t>(kPosts))
+    const std::size_t read = board.App().WithWorkspace(
+        0, [](const core::BoardWorkspace& workspace) { return workspace.posts.Count(); });
+    if (read != static_cast<std::size_t>(kPosts))
         state.SkipWithError("the index did not read back whole");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * board.FileSize(".idx")));
 }

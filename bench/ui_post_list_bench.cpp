@@ -22,21 +22,21 @@ namespace {
 using quor::core::FromUtf8;
 
 void FillBoard(quor::core::CQuorApp& app, int count) {
-    auto& workspace = app.Workspace(0);
-    const std::lock_guard lock(workspace.mutex);
-    workspace.posts.Clear();
-    workspace.posts.Reserve(static_cast<std::size_t>(count));
     const std::string title = FromUtf8("掲示板の投稿タイトル その");
     const std::string name = FromUtf8("名無しさん");
     const std::string message =
         FromUtf8("こんにちは。これは大きな掲示板の本文です。二行目もあります。");
-    for (int k = 0; k < count; ++k) {
-        // Scrambled numbers so the sort has real work to do.
-        const std::string number = std::to_string((k * 7919) % count);
-        workspace.posts.Append({title + number, name + number,
-                                "2024/" + std::to_string(k % 12 + 1) + "/" + number,
-                                message + number, k % 3 == 0 ? 1 : 0});
-    }
+    app.WithWorkspace(0, [&](quor::core::BoardWorkspace& workspace) {
+        workspace.posts.Clear();
+        workspace.posts.Reserve(static_cast<std::size_t>(count));
+        for (int k = 0; k < count; ++k) {
+            // Scrambled numbers so the sort has real work to do.
+            const std::string number = std::to_string((k * 7919) % count);
+            workspace.posts.Append({title + number, name + number,
+                                    "2024/" + std::to_string(k % 12 + 1) + "/" + number,
+                                    message + number, k % 3 == 0 ? 1 : 0});
+        }
+    });
 }
 
 struct ListFixture {

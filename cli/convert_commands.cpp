@@ -1,7 +1,6 @@
 // quorcli's convert commands: convert (as the tree's convert-from-buffer) and posts.
 
 #include <cstdio>
-#include <mutex>
 #include <string>
 
 #include "cli/cli_command.h"
@@ -69,11 +68,8 @@ CliResult Convert(CliContext& context, std::span<const std::string> args) {
     if (!board)
         return CliResult::Usage("board number must be 1 to 64, not '" + args[0] + "'");
     const int slot = *board - 1;
-    {
-        core::BoardWorkspace& workspace = context.app.Workspace(slot);
-        const std::lock_guard lock(workspace.mutex);
-        workspace.ClearBoard();
-    }
+    context.app.WithWorkspace(slot,
+                              [](core::BoardWorkspace& workspace) { workspace.ClearBoard(); });
     convert::ConvertBoard(context.app, slot);
     return CliResult::Ok();
 }
@@ -82,14 +78,14 @@ CliResult Posts(CliContext& context, std::span<const std::string> args) {
     const auto board = ParseBoardNumber(args[0]);
     if (!board)
         return CliResult::Usage("board number must be 1 to 64, not '" + args[0] + "'");
-    std::string out;
-    {
-        const core::BoardWorkspace& workspace = context.app.Workspace(*board - 1);
-        const std::lock_guard lock(workspace.mutex);
-        std::size_t index = 0;
-        for (const core::Post& post : workspace.posts)
-            out += PostLine(index++, post);
-    }
+    const std::string out =
+        context.app.WithWorkspace(*board - 1, [](const core::BoardWorkspace& workspace) {
+            std::string lines;
+            std::size_t index = 0;
+            for (const core::Post& post : workspace.posts)
+                lines += PostLine(index++, post);
+            return lines;
+        });
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
     return CliResult::Ok();

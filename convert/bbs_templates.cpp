@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "core/board_workspace.h"
 #include "core/cp932.h"
 
 namespace quor::convert {
@@ -17,30 +16,33 @@ std::array<BbsTemplate, 8> BuildTemplates() {
     const std::string honorific = FromUtf8("さん");
     return {{
         // 1 HyperBBS: the title start ends with a full-width space.
-        {"</td></tr></table><p>", FromUtf8("<small>　"), "</b></font>", poster, honorific,
-         FromUtf8("【"), FromUtf8("】"), "<div>", "</blockquote>"},
+        {{"</td></tr></table><p>", FromUtf8("<small>　"), "</b></font>", poster, honorific,
+          FromUtf8("【"), FromUtf8("】"), "<div>", "</blockquote>"}},
         // 2 VertexBBS
-        {"<br><br><center>", "<b>", "</b>", poster, "</b>", postedOn, "</font>", "<blockquote>",
-         "</blockquote>"},
+        {{"<br><br><center>", "<b>", "</b>", poster, "</b>", postedOn, "</font>", "<blockquote>",
+          "</blockquote>"}},
         // 3 SMBBS: the skip marker and the message end start with two blanks.
-        {"  <table>", "<td><font size=\"5\" color=\"#ff0000\">", "</font>",
-         "<td><font size=\"4\" color=\"#0000ff\">", "</font>",
-         "<font size=\"3\" color=\"#ff0000\">", "</font>", "<td colspan=\"6\">", "  <td><br></td>"},
+        {{"  <table>", "<td><font size=\"5\" color=\"#ff0000\">", "</font>",
+          "<td><font size=\"4\" color=\"#0000ff\">", "</font>",
+          "<font size=\"3\" color=\"#ff0000\">", "</font>", "<td colspan=\"6\">",
+          "  <td><br></td>"}},
         // 4 FSBBS
-        {"</small></p>", "<td width=50% rowspan=2><b>", "</b>",
-         "<td width=50% bgcolor=\"#e0f0ff\"><b>", honorific, "<br>", "</td>",
-         "<td colspan=2 id=\"kiji\">", "</blockquote>", true},
+        {{"</small></p>", "<td width=50% rowspan=2><b>", "</b>",
+          "<td width=50% bgcolor=\"#e0f0ff\"><b>", honorific, "<br>", "</td>",
+          "<td colspan=2 id=\"kiji\">", "</blockquote>"},
+         true},
         // 5 MiniBBS
-        {"<hr>", "<hr>", "</b>", poster, "</b>", postedOn, "<p>", "<blockquote>", "</blockquote>"},
+        {{"<hr>", "<hr>", "</b>", poster, "</b>", postedOn, "<p>", "<blockquote>",
+          "</blockquote>"}},
         // 6 LightBoard
-        {"</blockquote>", "<b>", "</b>", poster, "<small>", postedOn, "</small>", "<blockquote>",
-         "</blockquote>"},
+        {{"</blockquote>", "<b>", "</b>", poster, "<small>", postedOn, "</small>", "<blockquote>",
+          "</blockquote>"}},
         // 7 TCUPBBS, also 9 TCUPMiniBBS
-        {"<hr>", "<b>", "</b>", poster, "</b>", postedOn, "</font>", "<blockquote>",
-         "</blockquote>"},
+        {{"<hr>", "<b>", "</b>", poster, "</b>", postedOn, "</font>", "<blockquote>",
+          "</blockquote>"}},
         // 8 PersonalBBS
-        {"<hr>", "<b>", "</b>", "<font size=4>", honorific, "<font size=-1>", "<br>",
-         "<blockquote>", "</blockquote>"},
+        {{"<hr>", "<b>", "</b>", "<font size=4>", honorific, "<font size=-1>", "<br>",
+          "<blockquote>", "</blockquote>"}},
     }};
 }
 
@@ -55,19 +57,11 @@ const BbsTemplate* TemplateForType(int type) {
     return nullptr;
 }
 
-void ApplyTemplate(const BbsTemplate& bbs, core::BoardWorkspace& workspace) {
-    workspace.skipMarker = bbs.skipMarker;
-    workspace.titleStart = bbs.titleStart;
-    workspace.titleEnd = bbs.titleEnd;
-    workspace.nameStart = bbs.nameStart;
-    workspace.nameEnd = bbs.nameEnd;
-    workspace.dateStart = bbs.dateStart;
-    workspace.dateEnd = bbs.dateEnd;
-    workspace.messageStart = bbs.messageStart;
-    workspace.messageEnd = bbs.messageEnd;
+void ApplyTemplate(const BbsTemplate& bbs, core::ParseRules& rules) {
+    rules.markers = bbs.markers;
     if (bbs.dateBeforeName)
-        workspace.fieldOrder = {core::kFieldTitle, core::kFieldDate, core::kFieldName,
-                                core::kFieldMessage};
+        rules.fieldOrder = {core::kFieldTitle, core::kFieldDate, core::kFieldName,
+                            core::kFieldMessage};
 }
 
 }  // namespace quor::convert

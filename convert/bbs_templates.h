@@ -2,28 +2,18 @@
 
 // The built-in BBS script types: for each, the markers that stand right before and after the
 // title, name, date and message of every post, and the skip marker that ends the page's
-// preamble. Markers are code page 932 bytes compared byte by byte; leading blanks are part of
-// them.
+// preamble (core/parse_rules.h).
 //
 // Type (the board's Type setting): 0 Custom (no template), 1 HyperBBS, 2 VertexBBS, 3 SMBBS,
 // 4 FSBBS, 5 MiniBBS, 6 LightBoard, 7 TCUPBBS, 8 PersonalBBS, 9 TCUPMiniBBS (the TCUPBBS
 // template). Any other value has no template, like Custom.
 
-#include <optional>
-#include <string>
-
-namespace quor::core {
-class BoardWorkspace;
-}
+#include "core/parse_rules.h"
 
 namespace quor::convert {
 
 struct BbsTemplate {
-    std::string skipMarker;
-    std::string titleStart, titleEnd;
-    std::string nameStart, nameEnd;
-    std::string dateStart, dateEnd;
-    std::string messageStart, messageEnd;
+    core::Markers markers;
     // FSBBS pages show the date before the name.
     bool dateBeforeName = false;
 };
@@ -31,8 +21,8 @@ struct BbsTemplate {
 // The template of a BBS type, or nothing for Custom and unknown types.
 const BbsTemplate* TemplateForType(int type);
 
-// Sets the skip marker and all eight markers; a date-before-name template also sets the field
-// order to title, date, name, message. Other templates leave the field order alone.
-void ApplyTemplate(const BbsTemplate& bbs, core::BoardWorkspace& workspace);
+// Sets all nine markers; a date-before-name template also sets the field order to title, date,
+// name, message. Other templates leave the field order alone.
+void ApplyTemplate(const BbsTemplate& bbs, core::ParseRules& rules);
 
 }  // namespace quor::convert

@@ -31,8 +31,8 @@ void TurnToNumber(core::BoardWorkspace& workspace, std::string_view afterKeyword
     const auto number = ReadPageNumber(afterKeyword);
     if (!number)
         return;
-    workspace.nextPageFlag = 1;
-    workspace.nextPageNumber = *number;
+    workspace.nextPage.flag = 1;
+    workspace.nextPage.number = *number;
 }
 
 // The query of a link: strictly between the first "?" after the link's start and the next ">",
@@ -47,7 +47,7 @@ void TakeLinkQuery(core::BoardWorkspace& workspace, std::string_view lowered, st
     std::string_view query = lowered.substr(question + 1, close - question - 1);
     if (!query.empty() && query.back() == '"')
         query.remove_suffix(1);
-    workspace.nextPageQuery = std::string(query);
+    workspace.nextPage.query = std::string(query);
 }
 
 void AnalyseAfter(core::BoardWorkspace& workspace, std::string_view fromSearch) {
@@ -70,7 +70,7 @@ void AnalyseLink(core::BoardWorkspace& workspace, std::string_view beforeSearch)
     const std::size_t link = FindLast(lowered, kLinkKeyword);
     if (!Counts(link))
         return;
-    workspace.nextPageFlag = 1;
+    workspace.nextPage.flag = 1;
     TakeLinkQuery(workspace, lowered, link);
 }
 
@@ -97,24 +97,26 @@ std::optional<std::int32_t> ReadPageNumber(std::string_view text) {
 }
 
 void AnalyseNextPage(core::BoardWorkspace& workspace, std::size_t cursor) {
-    AnalyseNextPage(workspace, cursor, MarkerSearch(workspace.Text(), workspace.noCaseSwitch == 1));
+    AnalyseNextPage(workspace, cursor,
+                    MarkerSearch(workspace.Text(), workspace.rules.switches.noCase == 1));
 }
 
 void AnalyseNextPage(core::BoardWorkspace& workspace, std::size_t cursor,
                      const MarkerSearch& markers) {
-    workspace.nextPageFlag = 0;
-    workspace.nextPageNumber = 0;
-    if (workspace.pageCounter >= workspace.pageLimit)
+    workspace.nextPage.flag = 0;
+    workspace.nextPage.number = 0;
+    const core::ParseRules& rules = workspace.rules;
+    if (workspace.pageCounter >= rules.pageLimit)
         return;
-    if (workspace.nextPageSearchText.empty())
+    if (rules.nextPage.searchText.empty())
         return;
     const std::string_view text = workspace.Text();
     cursor = std::min(cursor, text.size());
     const std::size_t search =
-        FindFrom(markers.In(text), markers.Key(workspace.nextPageSearchText), cursor);
+        FindFrom(markers.In(text), markers.Key(rules.nextPage.searchText), cursor);
     if (search == kNotFound)
         return;
-    switch (workspace.nextPageMethod) {
+    switch (rules.nextPage.method) {
         case kNextAfterSearch:
             AnalyseAfter(workspace, text.substr(search));
             break;

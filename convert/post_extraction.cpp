@@ -1,7 +1,6 @@
 #include "convert/post_extraction.h"
 
 #include <array>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,16 +25,15 @@ struct MarkerPair {
 };
 
 // The marker pairs of the four field kinds, as the search seeks them, indexed by kind.
-std::array<MarkerPair, 4> SoughtMarkers(const core::BoardWorkspace& workspace,
-                                        const MarkerSearch& search) {
+std::array<MarkerPair, 4> SoughtMarkers(const core::Markers& markers, const MarkerSearch& search) {
     const auto pair = [&](const std::string& start, const std::string& end) {
         return MarkerPair{search.Key(start), search.Key(end)};
     };
     std::array<MarkerPair, 4> pairs;
-    pairs[core::kFieldTitle] = pair(workspace.titleStart, workspace.titleEnd);
-    pairs[core::kFieldName] = pair(workspace.nameStart, workspace.nameEnd);
-    pairs[core::kFieldDate] = pair(workspace.dateStart, workspace.dateEnd);
-    pairs[core::kFieldMessage] = pair(workspace.messageStart, workspace.messageEnd);
+    pairs[core::kFieldTitle] = pair(markers.titleStart, markers.titleEnd);
+    pairs[core::kFieldName] = pair(markers.nameStart, markers.nameEnd);
+    pairs[core::kFieldDate] = pair(markers.dateStart, markers.dateEnd);
+    pairs[core::kFieldMessage] = pair(markers.messageStart, markers.messageEnd);
     return pairs;
 }
 
@@ -46,9 +44,10 @@ bool IsFieldKind(std::int32_t kind) {
 // Drops the preamble: everything up to and including the first occurrence of the skip marker.
 void SkipPreamble(core::BoardWorkspace& workspace, MarkerSearch& search) {
     std::string& text = workspace.Text();
-    if (workspace.skipMarker.empty())
+    const std::string& skip = workspace.rules.markers.skip;
+    if (skip.empty())
         return;
-    const std::string marker = search.Key(workspace.skipMarker);
+    const std::string marker = search.Key(skip);
     const std::size_t at = FindFrom(search.In(text), marker, 0);
     if (at == kNotFound)
         return;
@@ -60,13 +59,14 @@ void SkipPreamble(core::BoardWorkspace& workspace, MarkerSearch& search) {
 std::size_t CutPosts(core::BoardWorkspace& workspace, const MarkerSearch& search) {
     const std::string_view text = workspace.Text();
     const std::string_view sought = search.In(text);
-    const std::array<MarkerPair, 4> pairs = SoughtMarkers(workspace, search);
-    TextCleaner cleaner(workspace);
+    const core::FieldOrder& order = workspace.rules.fieldOrder;
+    const std::array<MarkerPair, 4> pairs = SoughtMarkers(workspace.rules.markers, search);
+    TextCleaner cleaner(workspace.rules.switches);
     std::array<std::string, 3> pending;  // title, name, date of the post being read
     std::size_t cursor = 0;
     std::size_t step = 0;
     for (;;) {
-        const std::int32_t kind = workspace.fieldOrder[step];
+        const std::int32_t kind = order[step];
         if (!IsFieldKind(kind))
             break;
         const MarkerPair& markers = pairs[kind];
@@ -87,7 +87,7 @@ std::size_t CutPosts(core::BoardWorkspace& workspace, const MarkerSearch& search
         } else {
             pending[kind].assign(field);
             // An order without the message never completes a post, and never runs off its end.
-            step = (step + 1) % workspace.fieldOrder.size();
+            step = (step + 1) % order.size();
         }
         if (cut >= text.size())
             break;
@@ -109,11 +109,11 @@ const std::string& ConvertedText() {
 
 void ExtractPosts(core::BoardWorkspace& workspace) {
     if (!workspace.HasText() || workspace.Text().empty()) {
-        workspace.nextPageFlag = 0;
-        workspace.nextPageNumber = 0;
+        workspace.nextPage.flag = 0;
+        workspace.nextPage.number = 0;
         return;
     }
-    MarkerSearch search(workspace.Text(), workspace.noCaseSwitch == 1);
+    MarkerSearch search(workspace.Text(), workspace.rules.switches.noCase == 1);
     SkipPreamble(workspace, search);
     const std::size_t cursor = CutPosts(workspace, search);
     // A cut at the very end of the text leaves the cursor one past it; the analysis takes that
@@ -125,27 +125,23 @@ void ConvertBoard(core::CQuorApp& app, int slot) {
     if (!core::IsValidSlot(slot))
         return;
     const int boardNumber = slot + 1;
-    core::BoardWorkspace& workspace = app.Workspace(slot);
     const core::SettingsStore& store = app.Store();
     // A copy rather than a nested lock: the page text and the workspace are never locked together.
     const std::string page = app.PageTextCopy(slot);
+    const int kanjiCode =
+        store.ReadInt(core::kSectionTree, core::BoardKey(core::key::kKanjiCode, boardNumber),
+                      core::defaults::kKanjiCode);
+    const std::string name =
+        store.ReadString(core::kSectionTree, core::BoardKey(core::key::kName, boardNumber), "");
 
-    std::string name;
-    {
-        const std::lock_guard lock(workspace.mutex);
+    app.WithWorkspace(slot, [&](core::BoardWorkspace& workspace) {
         workspace.SetText(page);
         workspace.StripHeader();
-        ConvertKanjiCode(
-            workspace,
-            store.ReadInt(core::kSectionTree, core::BoardKey(core::key::kKanjiCode, boardNumber),
-                          core::defaults::kKanjiCode));
-        name = LoadBoardSettings(store, boardNumber, workspace);
-    }
+        ConvertKanjiCode(workspace, kanjiCode);
+        LoadParseRules(store, boardNumber, workspace.rules);
+    });
     app.SetStatusText(name + ConvertingText());
-    {
-        const std::lock_guard lock(workspace.mutex);
-        ExtractPosts(workspace);
-    }
+    app.WithWorkspace(slot, ExtractPosts);
     app.SetStatusText(name + ConvertedText());
 }
 

@@ -8,8 +8,8 @@
 #endif
 
 #include "convert/character_reference.h"
-#include "core/board_workspace.h"
 #include "core/cp932.h"
+#include "core/parse_rules.h"
 #include "core/unicode_cp932.h"
 
 namespace quor::convert {
@@ -115,9 +115,8 @@ TextCleaner::TextCleaner(std::int32_t lineFeed, std::int32_t space, std::int32_t
                          std::int32_t charRef)
     : lineFeedSwitch(lineFeed), spaceSwitch(space), tabSwitch(tab), charRefSwitch(charRef) {}
 
-TextCleaner::TextCleaner(const core::BoardWorkspace& workspace)
-    : TextCleaner(workspace.lineFeedSwitch, workspace.spaceSwitch, workspace.tabSwitch,
-                  workspace.charRefSwitch) {}
+TextCleaner::TextCleaner(const core::Switches& switches)
+    : TextCleaner(switches.lineFeed, switches.space, switches.tab, switches.charRef) {}
 
 void TextCleaner::PutWhitespace(char byte, Writer& out) const {
     switch (byte) {

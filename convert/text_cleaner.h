@@ -20,7 +20,7 @@
 #include <vector>
 
 namespace quor::core {
-class BoardWorkspace;
+struct Switches;
 }
 
 namespace quor::convert {
@@ -30,8 +30,8 @@ public:
     // Switch values of 1 keep (or, for line feeds, turn into CR LF) what they name.
     TextCleaner(std::int32_t lineFeedSwitch, std::int32_t spaceSwitch, std::int32_t tabSwitch,
                 std::int32_t charRefSwitch = 0);
-    // With the workspace's line-feed, space, tab and character-reference switches.
-    explicit TextCleaner(const core::BoardWorkspace& workspace);
+    // With a board's line-feed, space, tab and character-reference switches.
+    explicit TextCleaner(const core::Switches& switches);
 
     // The cleaned text of the field, valid until the next call. An empty field gives an empty
     // result and leaves the previous one in place.

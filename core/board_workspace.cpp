@@ -24,4 +24,23 @@ void BoardWorkspace::ClearBoard() {
     pageCounter = 1;
 }
 
+void BoardWorkspace::MoveContentTo(BoardWorkspace& to) {
+    if (&to == this)
+        return;
+    to.text_ = std::move(text_);
+    to.hasText_ = hasText_;
+    to.posts = std::move(posts);
+    to.pageCounter = pageCounter;
+    to.rules = rules;
+    to.nextPage = nextPage;
+    ClearBoard();
+}
+
+void SharedWorkspace::MoveContentTo(SharedWorkspace& to) {
+    if (&to == this)
+        return;
+    const std::scoped_lock lock(mutex_, to.mutex_);
+    workspace_.MoveContentTo(to.workspace_);
+}
+
 }  // namespace quor::core

@@ -54,8 +54,18 @@ public:
     // Attaches the user interface once it exists; the application starts with a silent one.
     void SetFrontend(Frontend& frontend) { frontend_.store(&frontend); }
 
-    BoardWorkspace& Workspace(int slot) { return workspaces_.at(slot); }
-    const BoardWorkspace& Workspace(int slot) const { return workspaces_.at(slot); }
+    // The workspace of a slot, reached only under its lock (board_workspace.h): f runs with the
+    // lock held and must not call the frontend.
+    template <typename F>
+    decltype(auto) WithWorkspace(int slot, F&& f) {
+        return workspaces_.at(slot).With(std::forward<F>(f));
+    }
+    template <typename F>
+    decltype(auto) WithWorkspace(int slot, F&& f) const {
+        return workspaces_.at(slot).With(std::forward<F>(f));
+    }
+    // Moves slot `from`'s workspace content to slot `to` under both locks; `from` is left cleared.
+    void MoveWorkspace(int from, int to) { workspaces_.at(from).MoveContentTo(workspaces_.at(to)); }
 
     // The page text of a slot: the raw response of its latest request, or what restore read.
     // Guarded by a lock of its own; f runs with the lock held and must not call the frontend.
@@ -96,7 +106,7 @@ private:
     SettingsStore& store_;
     std::atomic<Frontend*> frontend_;
     std::array<PageText, kSlotCount> pageTexts_;
-    std::array<BoardWorkspace, kSlotCount> workspaces_;
+    std::array<SharedWorkspace, kSlotCount> workspaces_;
     std::array<std::atomic<int>, kSlotCount> fetchStates_{};
     mutable std::mutex proxyMutex_;
     ProxySettings proxy_;

@@ -9,6 +9,7 @@ set(QUOR_CORE_SOURCES
     core/frontend.h
     core/memory_settings_store.cpp
     core/memory_settings_store.h
+    core/parse_rules.h
     core/post.h
     core/quor_app.cpp
     core/quor_app.h

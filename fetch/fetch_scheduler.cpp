@@ -69,9 +69,7 @@ int BoardCountForRun(core::CQuorApp& app) {
 }
 
 void ClearWorkspace(core::CQuorApp& app, int slot) {
-    auto& workspace = app.Workspace(slot);
-    const std::lock_guard lock(workspace.mutex);
-    workspace.ClearBoard();
+    app.WithWorkspace(slot, [](core::BoardWorkspace& workspace) { workspace.ClearBoard(); });
 }
 
 struct NextPage {
@@ -81,27 +79,22 @@ struct NextPage {
 };
 
 NextPage ReadNextPage(core::CQuorApp& app, int slot) {
-    auto& workspace = app.Workspace(slot);
-    const std::lock_guard lock(workspace.mutex);
-    return {workspace.nextPageFlag == 1, workspace.nextPageNumber, workspace.nextPageQuery};
+    return app.WithWorkspace(slot, [](const core::BoardWorkspace& workspace) {
+        const core::NextPageResult& next = workspace.nextPage;
+        return NextPage{next.flag == 1, next.number, next.query};
+    });
 }
 
 void RaisePageCounter(core::CQuorApp& app, int slot) {
-    auto& workspace = app.Workspace(slot);
-    const std::lock_guard lock(workspace.mutex);
-    ++workspace.pageCounter;
+    app.WithWorkspace(slot, [](core::BoardWorkspace& workspace) { ++workspace.pageCounter; });
 }
 
 // A request the system gave no thread fails its board; when quitting, the run is over anyway.
 void RecordNoThread(core::CQuorApp& app, int slot) {
     if (app.ShuttingDown())
         return;
-    int page = 1;
-    {
-        auto& workspace = app.Workspace(slot);
-        const std::lock_guard lock(workspace.mutex);
-        page = workspace.pageCounter;
-    }
+    const int page = app.WithWorkspace(
+        slot, [](const core::BoardWorkspace& workspace) { return workspace.pageCounter; });
     app.Run().RecordFailure({slot, page, NoThreadText()});
 }
 

@@ -75,12 +75,8 @@ BoardRequest ReadBoardRequest(core::CQuorApp& app, int slot, std::string address
     const auto& store = app.Store();
     const int number = slot + 1;
     BoardRequest request;
-    int pageCounter = 1;
-    {
-        auto& workspace = app.Workspace(slot);
-        const std::lock_guard lock(workspace.mutex);
-        pageCounter = workspace.pageCounter;
-    }
+    const int pageCounter = app.WithWorkspace(
+        slot, [](const core::BoardWorkspace& workspace) { return workspace.pageCounter; });
     request.page = pageCounter;
     request.prefix = store.ReadString(kSectionTree, BoardKey(key::kName, number), "") + "(Page" +
                      std::to_string(pageCounter) + ")";

@@ -41,9 +41,6 @@ using core::kSectionTree;
 namespace key = core::key;
 
 constexpr int kKanjiSettings[] = {0, 1, 2, 3, 4, -1};
-constexpr std::array<std::string_view, 9> kMarkerStems = {
-    key::kSkipMarker, key::kTitleStart, key::kTitleEnd,     key::kNameStart, key::kNameEnd,
-    key::kDateStart,  key::kDateEnd,    key::kMessageStart, key::kMessageEnd};
 
 std::vector<std::string> SearchTexts() {
     return {"value=", "name=\"pg_line\"", core::FromUtf8("次のページ"), "a href="};
@@ -71,19 +68,22 @@ void CheckField(const std::string& field, const core::BoardWorkspace& workspace)
             continue;
         }
         fuzz::Check(byte != '\n', "a bare LF in a field");
-        fuzz::Check(byte != '\t' || workspace.tabSwitch == 1, "a tab with the tab switch off");
-        fuzz::Check(byte != ' ' || workspace.spaceSwitch == 1, "a space with the space switch off");
+        fuzz::Check(byte != '\t' || workspace.rules.switches.tab == 1,
+                    "a tab with the tab switch off");
+        fuzz::Check(byte != ' ' || workspace.rules.switches.space == 1,
+                    "a space with the space switch off");
         fuzz::Check(byte >= 0x20 || byte == '\t', "a control byte in a field");
     }
 }
 
 void CheckNextPage(const core::BoardWorkspace& workspace) {
-    fuzz::Check(workspace.nextPageFlag == 0 || workspace.nextPageFlag == 1, "flag not 0 or 1");
-    fuzz::Check(workspace.nextPageNumber >= 0, "a negative next-page number");
-    if (workspace.nextPageFlag == 1) {
-        fuzz::Check(workspace.pageCounter < workspace.pageLimit, "a turn past the page limit");
-        fuzz::Check(!workspace.nextPageSearchText.empty(), "a turn without a search text");
-        fuzz::Check(workspace.nextPageMethod >= 0 && workspace.nextPageMethod <= 2,
+    fuzz::Check(workspace.nextPage.flag == 0 || workspace.nextPage.flag == 1, "flag not 0 or 1");
+    fuzz::Check(workspace.nextPage.number >= 0, "a negative next-page number");
+    if (workspace.nextPage.flag == 1) {
+        fuzz::Check(workspace.pageCounter < workspace.rules.pageLimit,
+                    "a turn past the page limit");
+        fuzz::Check(!workspace.rules.nextPage.searchText.empty(), "a turn without a search text");
+        fuzz::Check(workspace.rules.nextPage.method >= 0 && workspace.rules.nextPage.method <= 2,
                     "a turn by a method that has none");
     }
 }
@@ -114,7 +114,8 @@ void StoreGiven(core::MemorySettingsStore& store, unsigned mask, std::string_vie
         std::string value = TakeString(input);
         if (!(mask & (1u << k)))
             continue;
-        store.WriteString(kSectionTree, BoardKey(k < 9 ? kMarkerStems[k] : key::kPageSearchText, 1),
+        store.WriteString(kSectionTree,
+                          BoardKey(k < 9 ? core::kMarkerKeys[k].stem : key::kPageSearchText, 1),
                           value);
     }
 }
@@ -125,7 +126,8 @@ void StoreCut(core::MemorySettingsStore& store, const fuzz::HeaderBytes& header,
     const unsigned seed = header.Byte(10) | (header.Byte(11) << 8);
     for (int k = 0; k < 9; ++k) {
         if (mask & (1u << k))
-            store.WriteString(kSectionTree, BoardKey(kMarkerStems[k], n), CutMarker(page, seed, k));
+            store.WriteString(kSectionTree, BoardKey(core::kMarkerKeys[k].stem, n),
+                              CutMarker(page, seed, k));
     }
     if (mask & (1u << 9)) {
         const auto texts = SearchTexts();
@@ -173,37 +175,46 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
                       std::string_view(reinterpret_cast<const char*>(data) + header.Used(),
                                        size - header.Used()));
     core::CQuorApp app(store);
-    core::BoardWorkspace& workspace = app.Workspace(0);
-    workspace.pageCounter = header.Pick(5, 1, 4);
+    app.WithWorkspace(
+        0, [&](core::BoardWorkspace& workspace) { workspace.pageCounter = header.Pick(5, 1, 4); });
 
     app.SetPageText(0, page);
     convert::ConvertBoard(app, 0);
-    fuzz::Check(workspace.Text().size() <= page.size(), "the text buffer grew");
-    CheckNextPage(workspace);
-    const std::size_t firstPage = workspace.posts.Count();
-    std::vector<core::Post> first(workspace.posts.begin(), workspace.posts.end());
+    const std::vector<core::Post> first =
+        app.WithWorkspace(0, [&](const core::BoardWorkspace& workspace) {
+            fuzz::Check(workspace.Text().size() <= page.size(), "the text buffer grew");
+            CheckNextPage(workspace);
+            return std::vector<core::Post>(workspace.posts.begin(), workspace.posts.end());
+        });
+    const std::size_t firstPage = first.size();
 
     // The same page once more with the same settings: its posts follow the first's, the same
     // again, since nothing a conversion leaves in the workspace may change the next one's result.
     convert::ConvertBoard(app, 0);
-    CheckNextPage(workspace);
-    fuzz::Check(workspace.posts.Count() == 2 * firstPage, "the second page gave other posts");
-    for (std::size_t i = 0; i < firstPage; ++i) {
-        fuzz::Check(workspace.posts.At(i) == first[i], "a second page changed the first's posts");
-        fuzz::Check(workspace.posts.At(firstPage + i) == first[i], "the same page, other posts");
-    }
-    for (const auto& post : workspace.posts) {
-        fuzz::Check(post.unread == 0, "a new post is not read");
-        CheckField(post.title, workspace);
-        CheckField(post.name, workspace);
-        CheckField(post.date, workspace);
-        CheckField(post.message, workspace);
-    }
-    CheckStoredForms(workspace.posts);
+    const core::NextPageResult next =
+        app.WithWorkspace(0, [&](const core::BoardWorkspace& workspace) {
+            CheckNextPage(workspace);
+            fuzz::Check(workspace.posts.Count() == 2 * firstPage,
+                        "the second page gave other posts");
+            for (std::size_t i = 0; i < firstPage; ++i) {
+                fuzz::Check(workspace.posts.At(i) == first[i],
+                            "a second page changed the first's posts");
+                fuzz::Check(workspace.posts.At(firstPage + i) == first[i],
+                            "the same page, other posts");
+            }
+            for (const auto& post : workspace.posts) {
+                fuzz::Check(post.unread == 0, "a new post is not read");
+                CheckField(post.title, workspace);
+                CheckField(post.name, workspace);
+                CheckField(post.date, workspace);
+                CheckField(post.message, workspace);
+            }
+            CheckStoredForms(workspace.posts);
+            return workspace.nextPage;
+        });
     // QUOR_FUZZ_VERBOSE=1 shows what each input gave, to see that the seeds reach the posts.
     static const bool verbose = std::getenv("QUOR_FUZZ_VERBOSE") != nullptr;
     if (verbose)
-        std::fprintf(stderr, "posts %zu, next page %d (%d)\n", firstPage, workspace.nextPageFlag,
-                     workspace.nextPageNumber);
+        std::fprintf(stderr, "posts %zu, next page %d (%d)\n", firstPage, next.flag, next.number);
     return 0;
 }

@@ -69,11 +69,14 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     store.WriteString(core::kSectionTree, core::BoardKey(core::key::kName, 1), "board");
     store.WriteInt(core::kSectionTree, core::key::kCount, 1);
     core::CQuorApp app(store);
-    app.Workspace(0).posts.Append({"old", "", "", "kept until a read succeeds", 1});
+    app.WithWorkspace(0, [](core::BoardWorkspace& workspace) {
+        workspace.posts.Append({"old", "", "", "kept until a read succeeds", 1});
+    });
     fuzz::WriteScratchFile(fuzz::ScratchDir() + "board.idx", bytes);
     const storage::StorageResult read = storage::ReadPostIndex(app, 0);
     fuzz::Check(read.status == storage::StorageResult::kDone, "an index that exists was not read");
-    const core::PostTable& posts = app.Workspace(0).posts;
+    const core::PostTable posts =
+        app.WithWorkspace(0, [](const core::BoardWorkspace& workspace) { return workspace.posts; });
     fuzz::Check(posts.Count() == parsed.size(), "the file gave other posts than its bytes");
     for (std::size_t i = 0; i < parsed.size(); ++i) {
         fuzz::Check(posts.At(i) == parsed[i], "the file gave another post than its bytes");

@@ -114,29 +114,39 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     store.WriteString(core::kSectionTree, core::BoardKey(core::key::kName, 1), "board");
     store.WriteInt(core::kSectionTree, core::key::kCount, 1);
     core::CQuorApp app(store);
-    core::PostTable& posts = app.Workspace(0).posts;
-    for (std::size_t part = 0; part < 4; ++part)
-        posts.Append(PostFrom(bytes, part));
+    const auto posts = [&app] {
+        return app.WithWorkspace(
+            0, [](const core::BoardWorkspace& workspace) { return workspace.posts; });
+    };
+    const auto setUnread = [&app](std::int32_t flag) {
+        app.WithWorkspace(0, [flag](core::BoardWorkspace& workspace) {
+            for (auto& post : workspace.posts)
+                post.unread = flag;
+        });
+    };
+    app.WithWorkspace(0, [&](core::BoardWorkspace& workspace) {
+        for (std::size_t part = 0; part < 4; ++part)
+            workspace.posts.Append(PostFrom(bytes, part));
+    });
     fuzz::WriteScratchFile(fuzz::ScratchDir() + "board.hcc", bytes);
     storage::CheckUnread(app, 0);
+    const core::PostTable checked = posts();
     for (std::size_t part = 0; part < 4; ++part) {
-        const core::Post& post = posts.At(part);
+        const core::Post& post = checked.At(part);
         const bool missing = !expected.contains(storage::HashPost(post));
         const bool wasUnread = part % 2 == 1;
         fuzz::Check(post.unread == ((missing || wasUnread) ? 1 : 0), "the unread check is wrong");
     }
 
-    for (auto& post : posts)
-        post.unread = 0;
+    setUnread(0);
     fuzz::Check(storage::WriteReadState(app, 0).status == storage::StorageResult::kDone,
                 "the read state was not written");
     storage::CheckUnread(app, 0);
-    for (const auto& post : posts)
+    for (const auto& post : posts())
         fuzz::Check(post.unread == 0, "a post whose hash was written came back unread");
-    for (auto& post : posts)
-        post.unread = 1;
+    setUnread(1);
     storage::CheckUnread(app, 0);
-    for (const auto& post : posts)
+    for (const auto& post : posts())
         fuzz::Check(post.unread == 1, "the unread check cleared a flag");
     return 0;
 }

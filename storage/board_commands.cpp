@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <mutex>
 
 #include "convert/post_extraction.h"
 #include "core/cp932.h"
@@ -71,9 +70,7 @@ BoardsResult OnRestore(core::CQuorApp& app) {
     // whose archive is gone.
     for (int slot = 0; slot < count; ++slot) {
         app.SetPageText(slot, {});
-        core::BoardWorkspace& workspace = app.Workspace(slot);
-        const std::lock_guard lock(workspace.mutex);
-        workspace.posts.Clear();
+        app.WithWorkspace(slot, [](core::BoardWorkspace& workspace) { workspace.posts.Clear(); });
     }
     BoardsResult result;
     for (int slot = 0; slot < count; ++slot) {

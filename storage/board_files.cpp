@@ -112,15 +112,14 @@ StorageResult WritePostIndex(core::CQuorApp& app, int slot) {
         return {StorageResult::kSkipped, {}, {}};
     if (location.status == BoardLocation::kUnsafeName)
         return RefuseUnsafeName(app, location);
-    std::string bytes;
-    {
-        core::BoardWorkspace& workspace = app.Workspace(slot);
-        const std::lock_guard lock(workspace.mutex);
-        if (workspace.posts.Empty())
-            return {StorageResult::kSkipped, location.path, {}};
-        bytes = FormatPostIndex(workspace.posts);
-    }
-    const FileResult written = WriteFileAtomically(location.path, bytes);
+    const std::optional<std::string> bytes =
+        app.WithWorkspace(slot, [](const core::BoardWorkspace& workspace) {
+            return workspace.posts.Empty() ? std::nullopt
+                                           : std::optional(FormatPostIndex(workspace.posts));
+        });
+    if (!bytes)
+        return {StorageResult::kSkipped, location.path, {}};
+    const FileResult written = WriteFileAtomically(location.path, *bytes);
     if (!written.ok)
         return ReportFileFailure(app, location, written);
     return {StorageResult::kDone, location.path, {}};
@@ -139,12 +138,12 @@ StorageResult ReadPostIndex(core::CQuorApp& app, int slot) {
         return ReportFileFailure(app, location, FileResult::Fail("read", read.error));
     std::vector<core::Post> posts = ParsePostIndex(read.bytes);
     read.bytes = {};
-    core::BoardWorkspace& workspace = app.Workspace(slot);
-    const std::lock_guard lock(workspace.mutex);
-    workspace.posts.Clear();
-    workspace.posts.Reserve(posts.size());
-    for (auto& post : posts)
-        workspace.posts.Append(std::move(post));
+    app.WithWorkspace(slot, [&](core::BoardWorkspace& workspace) {
+        workspace.posts.Clear();
+        workspace.posts.Reserve(posts.size());
+        for (auto& post : posts)
+            workspace.posts.Append(std::move(post));
+    });
     return {StorageResult::kDone, location.path, {}};
 }
 

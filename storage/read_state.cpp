@@ -127,15 +127,14 @@ StorageResult WriteReadState(core::CQuorApp& app, int slot) {
         return {StorageResult::kSkipped, {}, {}};
     if (location.status == BoardLocation::kUnsafeName)
         return RefuseUnsafeName(app, location);
-    std::string bytes;
-    {
-        core::BoardWorkspace& workspace = app.Workspace(slot);
-        const std::lock_guard lock(workspace.mutex);
-        if (workspace.posts.Empty())
-            return {StorageResult::kSkipped, location.path, {}};
-        bytes = FormatReadState(workspace.posts);
-    }
-    const FileResult written = WriteFileAtomically(location.path, bytes);
+    const std::optional<std::string> bytes =
+        app.WithWorkspace(slot, [](const core::BoardWorkspace& workspace) {
+            return workspace.posts.Empty() ? std::nullopt
+                                           : std::optional(FormatReadState(workspace.posts));
+        });
+    if (!bytes)
+        return {StorageResult::kSkipped, location.path, {}};
+    const FileResult written = WriteFileAtomically(location.path, *bytes);
     if (!written.ok)
         return ReportFileFailure(app, location, written);
     return {StorageResult::kDone, location.path, {}};
@@ -156,12 +155,12 @@ StorageResult CheckUnread(core::CQuorApp& app, int slot) {
     HashSet hashes(values.size());
     for (const std::uint32_t value : values)
         hashes.Insert(value);
-    core::BoardWorkspace& workspace = app.Workspace(slot);
-    const std::lock_guard lock(workspace.mutex);
-    for (auto& post : workspace.posts) {
-        if (!hashes.Contains(HashPost(post)))
-            post.unread = 1;
-    }
+    app.WithWorkspace(slot, [&](core::BoardWorkspace& workspace) {
+        for (auto& post : workspace.posts) {
+            if (!hashes.Contains(HashPost(post)))
+                post.unread = 1;
+        }
+    });
     return {StorageResult::kDone, location.path, {}};
 }
 
@@ -183,12 +182,12 @@ BoardsResult OnWriteReadState(core::CQuorApp& app) {
 }
 
 bool MarkPostRead(core::CQuorApp& app, int slot, std::size_t index) {
-    core::BoardWorkspace& workspace = app.Workspace(slot);
-    const std::lock_guard lock(workspace.mutex);
-    if (index >= workspace.posts.Count())
-        return false;
-    workspace.posts.At(index).unread = 0;
-    return true;
+    return app.WithWorkspace(slot, [index](core::BoardWorkspace& workspace) {
+        if (index >= workspace.posts.Count())
+            return false;
+        workspace.posts.At(index).unread = 0;
+        return true;
+    });
 }
 
 }  // namespace quor::storage

@@ -176,12 +176,12 @@ void ConvertShape(const PageShape& shape, int type, const Encoding& encoding) {
     board.Convert();
 
     EXPECT_EQ(board.Posts(), ExpectedPosts());
-    const core::BoardWorkspace& workspace = board.Workspace();
-    EXPECT_EQ(workspace.nextPageFlag, 1);
+    const core::NextPageResult next = board.NextPage();
+    EXPECT_EQ(next.flag, 1);
     if (shape.link) {
-        EXPECT_EQ(workspace.nextPageQuery, "page=2&amp;mode=list");
+        EXPECT_EQ(next.query, "page=2&amp;mode=list");
     } else {
-        EXPECT_EQ(workspace.nextPageNumber, 2);
+        EXPECT_EQ(next.number, 2);
     }
 }
 

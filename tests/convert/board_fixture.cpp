@@ -36,9 +36,19 @@ void BoardFixture::Convert(int board) {
     ConvertBoard(app, board - 1);
 }
 
+core::ParseRules BoardFixture::Rules(int board) {
+    return With([](const core::BoardWorkspace& workspace) { return workspace.rules; }, board);
+}
+
+core::NextPageResult BoardFixture::NextPage(int board) {
+    return With([](const core::BoardWorkspace& workspace) { return workspace.nextPage; }, board);
+}
+
 std::vector<BoardFixture::Fields> BoardFixture::Posts(int board) {
+    const core::PostTable table =
+        With([](const core::BoardWorkspace& workspace) { return workspace.posts; }, board);
     std::vector<Fields> posts;
-    for (const core::Post& post : Workspace(board).posts) {
+    for (const core::Post& post : table) {
         EXPECT_EQ(post.unread, 0);
         posts.push_back({core::ToUtf8(post.title), core::ToUtf8(post.name), core::ToUtf8(post.date),
                          core::ToUtf8(post.message)});

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/memory_settings_store.h"
@@ -30,7 +31,14 @@ public:
 
     // ConvertBoard on the board's slot.
     void Convert(int board = 1);
-    core::BoardWorkspace& Workspace(int board = 1) { return app.Workspace(board - 1); }
+    // Runs f on the board's workspace under its lock.
+    template <typename F>
+    decltype(auto) With(F&& f, int board = 1) {
+        return app.WithWorkspace(board - 1, std::forward<F>(f));
+    }
+    // Copies of the board's parsing rules and next-page results.
+    core::ParseRules Rules(int board = 1);
+    core::NextPageResult NextPage(int board = 1);
     // The posts of the board, each field in UTF-8.
     struct Fields {
         std::string title, name, date, message;

@@ -45,7 +45,7 @@ TEST(CaseInsensitiveMarkersTest, CapitalsPageReadsWithTheBuiltInTemplateOnlyWhen
         board.Convert();
         if (noCase == 0) {
             EXPECT_TRUE(board.Posts().empty()) << "markers in small letters matched capitals";
-            EXPECT_EQ(board.Workspace().nextPageFlag, 0);
+            EXPECT_EQ(board.NextPage().flag, 0);
             continue;
         }
         const std::vector<Fields> expected = {
@@ -54,17 +54,19 @@ TEST(CaseInsensitiveMarkersTest, CapitalsPageReadsWithTheBuiltInTemplateOnlyWhen
         };
         EXPECT_EQ(board.Posts(), expected);
         // The search text also ignores case; the page number after it is read as before.
-        EXPECT_EQ(board.Workspace().nextPageFlag, 1);
-        EXPECT_EQ(board.Workspace().nextPageNumber, 2);
+        EXPECT_EQ(board.NextPage().flag, 1);
+        EXPECT_EQ(board.NextPage().number, 2);
         // The text keeps its capitals: only the search folds them.
-        EXPECT_NE(board.Workspace().Text().find("</BODY>"), std::string::npos);
+        EXPECT_TRUE(board.With([](const core::BoardWorkspace& workspace) {
+            return workspace.Text().find("</BODY>") != std::string::npos;
+        }));
     }
     // Unset, the switch is off.
     BoardFixture unset;
     unset.SetInt(key::kType, 7);
     unset.SetPageUtf8(kCapitalsPage);
     unset.Convert();
-    EXPECT_EQ(unset.Workspace().noCaseSwitch, 0);
+    EXPECT_EQ(unset.Rules().switches.noCase, 0);
     EXPECT_TRUE(unset.Posts().empty());
 }
 

@@ -27,16 +27,16 @@ struct Case {
 void ExpectAnalysis(const Case& c) {
     core::BoardWorkspace workspace(c.text);
     workspace.pageCounter = c.counter;
-    workspace.pageLimit = c.limit;
-    workspace.nextPageSearchText = c.search;
-    workspace.nextPageMethod = c.method;
-    workspace.nextPageQuery = "previous";
-    workspace.nextPageFlag = 7;
-    workspace.nextPageNumber = 7;
+    workspace.rules.pageLimit = c.limit;
+    workspace.rules.nextPage.searchText = c.search;
+    workspace.rules.nextPage.method = c.method;
+    workspace.nextPage.query = "previous";
+    workspace.nextPage.flag = 7;
+    workspace.nextPage.number = 7;
     AnalyseNextPage(workspace, c.cursor);
-    EXPECT_EQ(workspace.nextPageFlag, c.flag) << c.what;
-    EXPECT_EQ(workspace.nextPageNumber, c.number) << c.what;
-    EXPECT_EQ(workspace.nextPageQuery, c.query) << c.what;
+    EXPECT_EQ(workspace.nextPage.flag, c.flag) << c.what;
+    EXPECT_EQ(workspace.nextPage.number, c.number) << c.what;
+    EXPECT_EQ(workspace.nextPage.query, c.query) << c.what;
 }
 
 TEST(NextPageTest, LimitSearchTextAndMethodGateTheAnalysis) {
@@ -111,12 +111,12 @@ TEST(NextPageTest, LinkQueryOfTheLastAnchorBeforeTheSearchText) {
 TEST(NextPageTest, ShiftJisCharactersSurviveLowering) {
     // ア is 0x83 0x41: its trail byte is "A" and must not become "a".
     core::BoardWorkspace workspace("x <a href=\"?q=\x83\x41X\">Next");
-    workspace.pageLimit = 2;
-    workspace.nextPageSearchText = "Next";
-    workspace.nextPageMethod = kNextLink;
+    workspace.rules.pageLimit = 2;
+    workspace.rules.nextPage.searchText = "Next";
+    workspace.rules.nextPage.method = kNextLink;
     AnalyseNextPage(workspace, 0);
-    EXPECT_EQ(workspace.nextPageFlag, 1);
-    EXPECT_EQ(workspace.nextPageQuery, "q=\x83\x41x");
+    EXPECT_EQ(workspace.nextPage.flag, 1);
+    EXPECT_EQ(workspace.nextPage.query, "q=\x83\x41x");
     EXPECT_EQ(LowerAscii("AbC\x83\x41Z\x82\xa0Q"), "abc\x83\x41z\x82\xa0q");
     EXPECT_EQ(LowerAscii("trail\x83"), "trail\x83");
 }
@@ -166,17 +166,17 @@ TEST(NextPageTest, ThreePagesThenTheLimitStopsTheRun) {
     board.SetString(core::key::kPageSearchText, "name=\"page\"");
     std::vector<int> flags;
     for (int page = 1; page <= 3; ++page) {
-        board.Workspace().pageCounter = page;
+        board.With([page](core::BoardWorkspace& workspace) { workspace.pageCounter = page; });
         board.SetPageUtf8("<m>post</m><input type=hidden name=\"page\" value=\"" +
                           std::to_string(page + 1) + "\">");
         board.Convert();
-        flags.push_back(board.Workspace().nextPageFlag);
+        flags.push_back(board.NextPage().flag);
         if (page < 3) {
-            EXPECT_EQ(board.Workspace().nextPageNumber, page + 1);
+            EXPECT_EQ(board.NextPage().number, page + 1);
         }
     }
     EXPECT_EQ(flags, (std::vector<int>{1, 1, 0}));
-    EXPECT_EQ(board.Workspace().posts.Count(), 3u);
+    EXPECT_EQ(board.Posts().size(), 3u);
 }
 
 }  // namespace

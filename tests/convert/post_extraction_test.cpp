@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <map>
-#include <mutex>
 #include <string>
+#include <thread>
 
 #include "board_fixture.h"
 #include "convert/bbs_templates.h"
@@ -49,14 +51,22 @@ TEST(PostExtractionTest, StatusTextsFollowTheBoardNameAroundTheExtraction) {
 }
 
 // Checks, from inside the frontend, that the workspace is not locked while a status text is
-// shown: a driver thread that held it would block the user interface's readers.
+// shown: a driver thread that held it would block the user interface's readers. Another thread
+// reads the workspace; while the caller holds the lock, that read only ends after the caller
+// returns, long after the wait here gives up.
 class LockProbe final : public core::Frontend {
 public:
-    explicit LockProbe(core::BoardWorkspace& workspace) : workspace_(workspace) {}
+    LockProbe(core::CQuorApp& app, int slot) : app_(app), slot_(slot) {}
     void SetStatusText(const std::string&) override {
-        std::unique_lock lock(workspace_.mutex, std::try_to_lock);
+        std::promise<void> read;
+        std::future<void> done = read.get_future();
+        readers_.emplace_back([this, read = std::move(read)]() mutable {
+            app_.WithWorkspace(slot_, [](const core::BoardWorkspace&) {});
+            read.set_value();
+        });
         calls += 1;
-        unlockedCalls += lock.owns_lock() ? 1 : 0;
+        const bool unlocked = done.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        unlockedCalls += unlocked ? 1 : 0;
     }
     void RefreshPostList() override {}
     void ShowWarning(const std::string&, const std::string&) override {}
@@ -66,12 +76,14 @@ public:
     int unlockedCalls = 0;
 
 private:
-    core::BoardWorkspace& workspace_;
+    core::CQuorApp& app_;
+    const int slot_;
+    std::vector<std::jthread> readers_;
 };
 
 TEST(PostExtractionTest, FrontendIsCalledWithoutTheWorkspaceLock) {
     BoardFixture board;
-    LockProbe probe(board.Workspace());
+    LockProbe probe(board.app, 0);
     board.app.SetFrontend(probe);
     UseBracketMarkers(board);
     board.SetPageUtf8(Block("a", "b", "c", "d"));
@@ -99,20 +111,20 @@ TEST(PostExtractionTest, StoredMarkersOverrideTheTemplateOnlyWhenNotEmpty) {
     EXPECT_EQ(board.Posts(), (std::vector<Fields>{{"題", "名", "日付", "本文"}}));
     const BbsTemplate* tcup = TemplateForType(7);
     ASSERT_NE(tcup, nullptr);
-    EXPECT_EQ(board.Workspace().titleStart, "<i>");
-    EXPECT_EQ(board.Workspace().nameStart, tcup->nameStart);
-    EXPECT_EQ(board.Workspace().skipMarker, "<hr>");
+    EXPECT_EQ(board.Rules().markers.titleStart, "<i>");
+    EXPECT_EQ(board.Rules().markers.nameStart, tcup->markers.nameStart);
+    EXPECT_EQ(board.Rules().markers.skip, "<hr>");
 }
 
 TEST(PostExtractionTest, TemplatesHoldTheirExactBytes) {
     const BbsTemplate* hyper = TemplateForType(1);
     ASSERT_NE(hyper, nullptr);
-    EXPECT_EQ(hyper->titleStart, "<small>\x81\x40");
+    EXPECT_EQ(hyper->markers.titleStart, "<small>\x81\x40");
     // 投稿者： and さん in code page 932.
-    EXPECT_EQ(hyper->nameStart, "\x93\x8a\x8d\x65\x8e\xd2\x81\x46");
-    EXPECT_EQ(hyper->nameEnd, "\x82\xb3\x82\xf1");
-    EXPECT_EQ(TemplateForType(3)->skipMarker, "  <table>");
-    EXPECT_EQ(TemplateForType(3)->messageEnd, "  <td><br></td>");
+    EXPECT_EQ(hyper->markers.nameStart, "\x93\x8a\x8d\x65\x8e\xd2\x81\x46");
+    EXPECT_EQ(hyper->markers.nameEnd, "\x82\xb3\x82\xf1");
+    EXPECT_EQ(TemplateForType(3)->markers.skip, "  <table>");
+    EXPECT_EQ(TemplateForType(3)->markers.messageEnd, "  <td><br></td>");
     EXPECT_EQ(TemplateForType(9), TemplateForType(7));
     for (const int none : {0, -1, 10, 12})
         EXPECT_EQ(TemplateForType(none), nullptr) << none;
@@ -126,7 +138,7 @@ TEST(PostExtractionTest, UnknownTypesAreCustomAndKeepThePreviousMarkers) {
     board.SetPageUtf8(Block("a", "b", "c", "d"));
     board.Convert();
     EXPECT_EQ(board.Posts(), (std::vector<Fields>{{"a", "b", "c", "d"}}));
-    EXPECT_TRUE(board.Workspace().skipMarker.empty());
+    EXPECT_TRUE(board.Rules().markers.skip.empty());
 
     // A board that was TCUPBBS and becomes Custom keeps the markers it had.
     BoardFixture changed;
@@ -136,7 +148,7 @@ TEST(PostExtractionTest, UnknownTypesAreCustomAndKeepThePreviousMarkers) {
     changed.SetPageUtf8(tcupPage);
     changed.Convert();
     changed.SetInt(key::kType, 0);
-    changed.Workspace().posts.Clear();
+    changed.With([](core::BoardWorkspace& workspace) { workspace.posts.Clear(); });
     changed.Convert();
     EXPECT_EQ(changed.Posts(), (std::vector<Fields>{{"題", "名", "日付", "本文"}}));
 }
@@ -155,9 +167,9 @@ TEST(PostExtractionTest, FsbbsSeeksTheDateBeforeTheName) {
     board.SetPageUtf8(dateFirst);
     board.Convert();
     EXPECT_EQ(board.Posts(), (std::vector<Fields>{{"題", "名", "日付", "本文"}}));
-    EXPECT_EQ(board.Workspace().fieldOrder, (std::array<std::int32_t, 4>{0, 2, 1, 3}));
+    EXPECT_EQ(board.Rules().fieldOrder, (std::array<std::int32_t, 4>{0, 2, 1, 3}));
 
-    board.Workspace().posts.Clear();
+    board.With([](core::BoardWorkspace& workspace) { workspace.posts.Clear(); });
     board.SetPageUtf8(nameFirst);
     board.Convert();
     EXPECT_TRUE(board.Posts().empty());
@@ -198,7 +210,7 @@ TEST(PostExtractionTest, OrderZeroAndUnknownValuesKeepTheWorkspaceOrder) {
         board.SetInt(key::kOrder, order);
         board.SetPageUtf8("");
         board.Convert();
-        EXPECT_EQ(board.Workspace().fieldOrder, (std::array<std::int32_t, 4>{0, 2, 1, 3})) << order;
+        EXPECT_EQ(board.Rules().fieldOrder, (std::array<std::int32_t, 4>{0, 2, 1, 3})) << order;
     }
     // An order set by an earlier conversion stays when the value goes back to 0.
     BoardFixture board;
@@ -207,7 +219,7 @@ TEST(PostExtractionTest, OrderZeroAndUnknownValuesKeepTheWorkspaceOrder) {
     board.Convert();
     board.SetInt(key::kOrder, 0);
     board.Convert();
-    EXPECT_EQ(board.Workspace().fieldOrder, (std::array<std::int32_t, 4>{2, 1, 0, 3}));
+    EXPECT_EQ(board.Rules().fieldOrder, (std::array<std::int32_t, 4>{2, 1, 0, 3}));
 }
 
 TEST(PostExtractionTest, LastPostWithoutItsMessageEndIsDropped) {
@@ -272,18 +284,17 @@ TEST(PostExtractionTest, SkipMarkerAndHeaderHandling) {
 TEST(PostExtractionTest, EmptyPageAddsNothingAndTurnsNoPage) {
     BoardFixture board;
     UseBracketMarkers(board);
-    board.Workspace().nextPageFlag = 1;
-    board.Workspace().nextPageNumber = 7;
+    board.With([](core::BoardWorkspace& workspace) { workspace.nextPage = {1, 7, {}}; });
     board.SetPage("");
     board.Convert();
     EXPECT_TRUE(board.Posts().empty());
-    EXPECT_EQ(board.Workspace().nextPageFlag, 0);
-    EXPECT_EQ(board.Workspace().nextPageNumber, 0);
+    EXPECT_EQ(board.NextPage().flag, 0);
+    EXPECT_EQ(board.NextPage().number, 0);
 
     core::BoardWorkspace none;
-    none.nextPageFlag = 1;
+    none.nextPage.flag = 1;
     ExtractPosts(none);
-    EXPECT_EQ(none.nextPageFlag, 0);
+    EXPECT_EQ(none.nextPage.flag, 0);
     EXPECT_TRUE(none.posts.Empty());
 }
 
@@ -291,38 +302,38 @@ TEST(PostExtractionTest, EmptyMarkersMatchInPlaceAndACutAtTheEndStops) {
     // Every marker empty: each field is empty and one byte long steps; the last cut lies at the
     // end of the text and ends the extraction without reading past it.
     core::BoardWorkspace workspace("abcdefg");
-    workspace.pageLimit = 9;
-    workspace.nextPageSearchText = "x";
+    workspace.rules.pageLimit = 9;
+    workspace.rules.nextPage.searchText = "x";
     ExtractPosts(workspace);
     ASSERT_EQ(workspace.posts.Count(), 2u);
     for (const core::Post& post : workspace.posts)
         EXPECT_EQ(post, (core::Post{"", "", "", "", 0}));
-    EXPECT_EQ(workspace.nextPageFlag, 0);
+    EXPECT_EQ(workspace.nextPage.flag, 0);
 
     // An empty end marker matches right after its start marker; a start marker at the very end
     // of the text gives one last, empty message there.
     core::BoardWorkspace last("[m]x[m]");
-    last.messageStart = "[m]";
-    last.fieldOrder = {core::kFieldMessage, core::kFieldMessage, core::kFieldMessage,
-                       core::kFieldMessage};
-    last.pageLimit = 9;
-    last.nextPageSearchText = "[m]";
+    last.rules.markers.messageStart = "[m]";
+    last.rules.fieldOrder = {core::kFieldMessage, core::kFieldMessage, core::kFieldMessage,
+                             core::kFieldMessage};
+    last.rules.pageLimit = 9;
+    last.rules.nextPage.searchText = "[m]";
     ExtractPosts(last);
     EXPECT_EQ(last.posts.Count(), 2u);
-    EXPECT_EQ(last.nextPageFlag, 0);
+    EXPECT_EQ(last.nextPage.flag, 0);
 }
 
 TEST(PostExtractionTest, FieldOrderWithoutMessageOrWithBadKindsStaysInBounds) {
     core::BoardWorkspace titles("[t]a[/t][t]b[/t]");
-    titles.titleStart = "[t]";
-    titles.titleEnd = "[/t]";
-    titles.fieldOrder = {core::kFieldTitle, core::kFieldTitle, core::kFieldTitle,
-                         core::kFieldTitle};
+    titles.rules.markers.titleStart = "[t]";
+    titles.rules.markers.titleEnd = "[/t]";
+    titles.rules.fieldOrder = {core::kFieldTitle, core::kFieldTitle, core::kFieldTitle,
+                               core::kFieldTitle};
     ExtractPosts(titles);
     EXPECT_TRUE(titles.posts.Empty());
 
     core::BoardWorkspace bad("anything");
-    bad.fieldOrder = {7, -1, 0, 3};
+    bad.rules.fieldOrder = {7, -1, 0, 3};
     ExtractPosts(bad);
     EXPECT_TRUE(bad.posts.Empty());
 }
@@ -353,25 +364,27 @@ TEST(PostExtractionTest, SettingsAreCopiedIntoTheWorkspace) {
     board.SetInt(key::kTabSwitch, 1);
     board.SetPageUtf8("x");
     board.Convert();
-    const core::BoardWorkspace& workspace = board.Workspace();
-    EXPECT_EQ(workspace.nextPageSearchText, core::FromUtf8("次へ"));
-    EXPECT_EQ(workspace.pageLimit, 4);
-    EXPECT_EQ(workspace.nextPageMethod, 2);
-    EXPECT_EQ(workspace.lineFeedSwitch, 1);
-    EXPECT_EQ(workspace.spaceSwitch, 1);
-    EXPECT_EQ(workspace.tabSwitch, 1);
+    const core::ParseRules rules = board.Rules();
+    EXPECT_EQ(rules.nextPage.searchText, core::FromUtf8("次へ"));
+    EXPECT_EQ(rules.pageLimit, 4);
+    EXPECT_EQ(rules.nextPage.method, 2);
+    EXPECT_EQ(rules.switches.lineFeed, 1);
+    EXPECT_EQ(rules.switches.space, 1);
+    EXPECT_EQ(rules.switches.tab, 1);
 
     // Unset keys take their defaults: one page, method 0, switches off, an empty search text.
     BoardFixture defaults;
-    defaults.Workspace().nextPageSearchText = "old";
-    defaults.Workspace().pageLimit = 9;
+    defaults.With([](core::BoardWorkspace& workspace) {
+        workspace.rules.nextPage.searchText = "old";
+        workspace.rules.pageLimit = 9;
+    });
     defaults.Convert();
-    EXPECT_EQ(defaults.Workspace().nextPageSearchText, "");
-    EXPECT_EQ(defaults.Workspace().pageLimit, 1);
-    EXPECT_EQ(defaults.Workspace().nextPageMethod, 0);
-    EXPECT_EQ(defaults.Workspace().lineFeedSwitch, 0);
+    EXPECT_EQ(defaults.Rules().nextPage.searchText, "");
+    EXPECT_EQ(defaults.Rules().pageLimit, 1);
+    EXPECT_EQ(defaults.Rules().nextPage.method, 0);
+    EXPECT_EQ(defaults.Rules().switches.lineFeed, 0);
     // Type defaults to HyperBBS.
-    EXPECT_EQ(defaults.Workspace().skipMarker, "</td></tr></table><p>");
+    EXPECT_EQ(defaults.Rules().markers.skip, "</td></tr></table><p>");
 }
 
 }  // namespace

@@ -49,23 +49,23 @@ TEST(RobustnessTest, ExtractionAndAnalysisOnRandomPagesAndMarkers) {
         core::BoardWorkspace workspace(random.Next(200));
         ConvertKanjiCode(workspace, random.Pick(0, 3));
         const std::size_t size = workspace.Text().size();
-        workspace.skipMarker = random.Next(2);
-        workspace.titleStart = random.Next(2);
-        workspace.titleEnd = random.Next(2);
-        workspace.nameStart = random.Next(2);
-        workspace.nameEnd = random.Next(2);
-        workspace.dateStart = random.Next(2);
-        workspace.dateEnd = random.Next(2);
-        workspace.messageStart = random.Next(2);
-        workspace.messageEnd = random.Next(2);
-        workspace.nextPageSearchText = random.Next(2);
-        workspace.nextPageMethod = random.Pick(0, 3);
-        workspace.pageLimit = random.Pick(1, 3);
+        workspace.rules.markers.skip = random.Next(2);
+        workspace.rules.markers.titleStart = random.Next(2);
+        workspace.rules.markers.titleEnd = random.Next(2);
+        workspace.rules.markers.nameStart = random.Next(2);
+        workspace.rules.markers.nameEnd = random.Next(2);
+        workspace.rules.markers.dateStart = random.Next(2);
+        workspace.rules.markers.dateEnd = random.Next(2);
+        workspace.rules.markers.messageStart = random.Next(2);
+        workspace.rules.markers.messageEnd = random.Next(2);
+        workspace.rules.nextPage.searchText = random.Next(2);
+        workspace.rules.nextPage.method = random.Pick(0, 3);
+        workspace.rules.pageLimit = random.Pick(1, 3);
         ExtractPosts(workspace);
         // Every post consumed at least four bytes of the text, one per field.
         ASSERT_LE(workspace.posts.Count() * 4, size + 4);
-        ASSERT_TRUE(workspace.nextPageFlag == 0 || workspace.nextPageFlag == 1);
-        ASSERT_GE(workspace.nextPageNumber, 0);
+        ASSERT_TRUE(workspace.nextPage.flag == 0 || workspace.nextPage.flag == 1);
+        ASSERT_GE(workspace.nextPage.number, 0);
         AnalyseNextPage(workspace, static_cast<std::size_t>(random.Pick(0, 400)));
     }
 }

@@ -1,5 +1,6 @@
 quor_add_test(quor_convert_tests convert
     convert/bbs_pages_test.cpp
+    convert/board_settings_test.cpp
     convert/case_and_references_test.cpp
     convert/board_fixture.cpp
     convert/board_fixture.h
@@ -9,7 +10,8 @@ quor_add_test(quor_convert_tests convert
     convert/post_extraction_test.cpp
     convert/robustness_test.cpp
     convert/text_cleaner_test.cpp
-    convert/utf8_page_test.cpp)
+    convert/utf8_page_test.cpp
+    LIBS quor_settings)
 if(TARGET quorcli)
     add_dependencies(quor_convert_tests quorcli)
 endif()

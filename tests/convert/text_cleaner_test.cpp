@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/board_workspace.h"
+#include "core/parse_rules.h"
 
 namespace quor::convert {
 namespace {
@@ -136,11 +136,11 @@ TEST(TextCleanerTest, ResultGrowsPastTheInputAndIsReusable) {
     EXPECT_EQ(cleaner.CleanField(feeds), crlfs);
 }
 
-TEST(TextCleanerTest, TakesTheSwitchesOfTheWorkspace) {
-    core::BoardWorkspace workspace;
-    workspace.lineFeedSwitch = 1;
-    workspace.tabSwitch = 1;
-    TextCleaner cleaner(workspace);
+TEST(TextCleanerTest, TakesTheSwitchesOfTheRules) {
+    core::Switches switches;
+    switches.lineFeed = 1;
+    switches.tab = 1;
+    TextCleaner cleaner(switches);
     EXPECT_EQ(cleaner.lineFeedSwitch, 1);
     EXPECT_EQ(cleaner.spaceSwitch, 0);
     EXPECT_EQ(cleaner.CleanField("a \t\nb"), "a\t\r\nb");

@@ -63,11 +63,9 @@ TEST_F(SchedulerTest, OnePageBoardsAreFetchedInOrderAndStoredAtTheEnd) {
 TEST_F(SchedulerTest, DisabledBoardGetsNoRequestButItsOldPageIsArchived) {
     StartServer(R"({"boards": [{"name": "on"}, {"name": "off", "enable": 1}, {"name": "last"}]})");
     app->SetPageText(1, "old page");
-    {
-        auto& workspace = app->Workspace(1);
-        const std::lock_guard lock(workspace.mutex);
+    app->WithWorkspace(1, [](core::BoardWorkspace& workspace) {
         workspace.posts.Append({"t", "n", "d", "m", 0});
-    }
+    });
     test::TempDir::WriteFile(out.Path() / "off.idx", "old index\r\n");
     ASSERT_EQ(StartFetchAll(*app), StartOutcome::kStarted);
     ASSERT_TRUE(WaitForRunEnd());
@@ -116,7 +114,9 @@ TEST_F(SchedulerTest, PageTurnsFollowEachBoardsMethodAndLimit) {
     EXPECT_EQ(PostsOf(0).Count(), 12u);
     EXPECT_EQ(PostsOf(1).Count(), 12u);
     EXPECT_EQ(PostsOf(3).Count(), 4u);
-    EXPECT_EQ(app->Workspace(0).pageCounter, 3);
+    EXPECT_EQ(app->WithWorkspace(
+                  0, [](const core::BoardWorkspace& workspace) { return workspace.pageCounter; }),
+              3);
     // The posts are those the same pages give when fetched and converted one by one.
     EXPECT_EQ(PostsOf(0).Count(),
               PostsFetchedAlone(0, {std::nullopt, "dummy=2", "dummy=3"}).Count());

@@ -127,7 +127,7 @@ TEST_F(PageRequestTest, ProxySettingsDecideWhereTheRequestGoes) {
 
 TEST_F(PageRequestTest, StatusTextsNameTheBoardAndThePage) {
     SetBoard(1, "http://" + Local("/"));
-    app.Workspace(0).pageCounter = 2;
+    app.WithWorkspace(0, [](core::BoardWorkspace& workspace) { workspace.pageCounter = 2; });
     FetchPage(app, 0, std::nullopt);
     EXPECT_EQ(ui.StatusTexts(), (std::vector<std::string>{Cp932("News(Page2)取得開始"),
                                                           Cp932("News(Page2)取得終了")}));

@@ -53,9 +53,8 @@ protected:
     }
 
     core::PostTable PostsOf(int slot) {
-        auto& workspace = app->Workspace(slot);
-        const std::lock_guard lock(workspace.mutex);
-        return workspace.posts;
+        return app->WithWorkspace(
+            slot, [](const core::BoardWorkspace& workspace) { return workspace.posts; });
     }
 
     // The posts the same pages give when each is fetched alone and converted, as import and
@@ -72,8 +71,8 @@ protected:
                 FetchPage(alone, slot, bodies[i]);
             convert::ConvertBoard(alone, slot);
         }
-        const std::lock_guard lock(alone.Workspace(slot).mutex);
-        return alone.Workspace(slot).posts;
+        return alone.WithWorkspace(
+            slot, [](const core::BoardWorkspace& workspace) { return workspace.posts; });
     }
 
     static std::string Cp932(const char* utf8) { return core::FromUtf8(utf8); }

@@ -23,13 +23,7 @@ std::vector<core::Post> Version(const std::string& tag, int count) {
 
 class ConcurrencyTest : public StorageTest {
 protected:
-    void Replace(const std::vector<core::Post>& posts) {
-        auto& workspace = app.Workspace(0);
-        const std::lock_guard lock(workspace.mutex);
-        workspace.posts.Clear();
-        for (const auto& post : posts)
-            workspace.posts.Append(post);
-    }
+    void Replace(const std::vector<core::Post>& posts) { SetPosts(0, posts); }
 };
 
 TEST_F(ConcurrencyTest, WritersAndAReaderNeverMeetAHalfFile) {

@@ -33,14 +33,16 @@ protected:
         store.WriteString(core::kSectionTree, core::BoardKey(core::key::kName, slot + 1), name);
     }
     void SetPosts(int slot, const std::vector<core::Post>& posts) {
-        auto& table = app.Workspace(slot).posts;
-        table.Clear();
-        for (const auto& post : posts)
-            table.Append(post);
+        app.WithWorkspace(slot, [&](core::BoardWorkspace& workspace) {
+            workspace.posts.Clear();
+            for (const auto& post : posts)
+                workspace.posts.Append(post);
+        });
     }
     std::vector<core::Post> Posts(int slot) {
-        const auto& table = app.Workspace(slot).posts;
-        return {table.begin(), table.end()};
+        return app.WithWorkspace(slot, [](const core::BoardWorkspace& workspace) {
+            return std::vector<core::Post>(workspace.posts.begin(), workspace.posts.end());
+        });
     }
     std::filesystem::path File(const std::string& name) const { return dir.Path() / name; }
     std::string Read(const std::string& name) const {

@@ -78,11 +78,8 @@ TEST_F(DesktopFetchTest, FetchAllFillsTheListAndShowsAPost) {
 
     const QRect rect = list.visualRect(list.Model().index(1, 0));
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rect.center());
-    core::Post shown;
-    {
-        const std::lock_guard lock(app_->Workspace(0).mutex);
-        shown = app_->Workspace(0).posts.At(1);
-    }
+    const core::Post shown = app_->WithWorkspace(
+        0, [](const core::BoardWorkspace& workspace) { return workspace.posts.At(1); });
     EXPECT_EQ(shown.unread, 0);
     EXPECT_EQ(Frame().MessageView()->Text(), BuildMessageText(shown));
     EXPECT_TRUE(Frame().MessageView()->toPlainText().contains(QStringLiteral("guest2")));

@@ -27,13 +27,13 @@ void WriteBoards(core::SettingsStore& store, const std::vector<BoardSpec>& board
 }
 
 void PutPosts(core::CQuorApp& app, int slot, const std::vector<PostSpec>& posts) {
-    auto& workspace = app.Workspace(slot);
-    const std::lock_guard lock(workspace.mutex);
-    workspace.posts.Clear();
-    for (const PostSpec& post : posts) {
-        workspace.posts.Append(core::Post{Sjis(post.title), Sjis(post.name), Sjis(post.date),
-                                          Sjis(post.message), post.unread});
-    }
+    app.WithWorkspace(slot, [&](core::BoardWorkspace& workspace) {
+        workspace.posts.Clear();
+        for (const PostSpec& post : posts) {
+            workspace.posts.Append(core::Post{Sjis(post.title), Sjis(post.name), Sjis(post.date),
+                                              Sjis(post.message), post.unread});
+        }
+    });
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {

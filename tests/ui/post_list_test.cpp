@@ -146,10 +146,10 @@ TEST_F(PostListTest, SelectingARowShowsItsPostAndMarksItReadAlsoAfterSorting) {
     const core::Post expected{Sjis("c-title"), Sjis("amy"), Sjis("10/01"), Sjis("first"), 0};
     EXPECT_EQ(message_.Text(), BuildMessageText(expected)) << "row 2 stands for post 1";
     EXPECT_EQ(list_.LastShownPost(), 1);
-    {
-        const std::lock_guard lock(app_.Workspace(0).mutex);
-        EXPECT_EQ(app_.Workspace(0).posts.At(1).unread, 0);
-    }
+    EXPECT_EQ(
+        app_.WithWorkspace(
+            0, [](const core::BoardWorkspace& workspace) { return workspace.posts.At(1).unread; }),
+        0);
     EXPECT_FALSE(list_.Model().index(2, 0).data(PostListModel::kUnreadRole).toBool());
 }
 

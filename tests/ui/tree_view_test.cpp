@@ -289,11 +289,10 @@ TEST_F(TreeViewTest, DeletingMovesLaterBoardsDownWithAllTheirKeysAndTables) {
 
     EXPECT_EQ(app_->PageTextCopy(1), "page of four");
     EXPECT_EQ(app_->PageTextCopy(3), "");
-    {
-        const std::lock_guard lock(app_->Workspace(2).mutex);
-        ASSERT_EQ(app_->Workspace(2).posts.Count(), 1u);
-        EXPECT_EQ(app_->Workspace(2).posts.At(0).title, "post of five");
-    }
+    const core::PostTable moved = app_->WithWorkspace(
+        2, [](const core::BoardWorkspace& workspace) { return workspace.posts; });
+    ASSERT_EQ(moved.Count(), 1u);
+    EXPECT_EQ(moved.At(0).title, "post of five");
     EXPECT_EQ(app_->currentBoard.load(), 2) << "the shown board keeps being shown";
     EXPECT_EQ(Frame().ListView()->Model().rowCount(), 1);
 
@@ -315,10 +314,9 @@ TEST_F(TreeViewTest, DeletingTheShownBoardEmptiesTheList) {
     Tree().OnCommand(32772);
     EXPECT_EQ(Frame().ListView()->Model().rowCount(), 0);
     EXPECT_EQ(app_->currentBoard.load(), 0);
-    {
-        const std::lock_guard lock(app_->Workspace(2).mutex);
-        EXPECT_TRUE(app_->Workspace(2).posts.Empty()) << "the slot of a removed board is emptied";
-    }
+    EXPECT_TRUE(app_->WithWorkspace(2, [](const core::BoardWorkspace& workspace) {
+        return workspace.posts.Empty();
+    })) << "the slot of a removed board is emptied";
     EXPECT_EQ(Tree().SelectedEntryNumber(), -1);
     Select(1);
     EXPECT_EQ(app_->currentBoard.load(), 0);

@@ -1,7 +1,5 @@
 #include "ui/frame/engine_calls.h"
 
-#include <mutex>
-
 #include "app/app_commands.h"
 #include "convert/post_extraction.h"
 #include "fetch/fetch_scheduler.h"
@@ -14,11 +12,7 @@ void StartBoardFetch(core::CQuorApp& app, int slot) {
 }
 
 void ConvertBoardFromBuffer(core::CQuorApp& app, int slot) {
-    {
-        auto& workspace = app.Workspace(slot);
-        const std::lock_guard lock(workspace.mutex);
-        workspace.ClearBoard();
-    }
+    app.WithWorkspace(slot, [](core::BoardWorkspace& workspace) { workspace.ClearBoard(); });
     convert::ConvertBoard(app, slot);
 }
 

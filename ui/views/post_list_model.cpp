@@ -34,9 +34,8 @@ void PostListModel::Refill(int slot) {
     slot_ = slot;
     rows_.clear();
     if (core::IsValidSlot(slot)) {
-        const auto& workspace = app_.Workspace(slot);
-        const std::lock_guard lock(workspace.mutex);
-        rows_.resize(workspace.posts.Count());
+        rows_.resize(app_.WithWorkspace(
+            slot, [](const core::BoardWorkspace& workspace) { return workspace.posts.Count(); }));
         std::iota(rows_.begin(), rows_.end(), 0);
     }
     endResetModel();
@@ -47,10 +46,8 @@ void PostListModel::SortByColumn(int column, bool ascending) {
         return;
     std::vector<int> order(rows_.size());
     std::iota(order.begin(), order.end(), 0);
-    {
-        // The texts are read in place, so the lock is held for the length of the sort.
-        const auto& workspace = app_.Workspace(slot_);
-        const std::lock_guard lock(workspace.mutex);
+    // The texts are read in place, so the lock is held for the length of the sort.
+    app_.WithWorkspace(slot_, [&](const core::BoardWorkspace& workspace) {
         const auto& posts = workspace.posts;
         // The clicked column's text of each row, indexed by the row position before the sort.
         std::vector<std::string_view> texts(rows_.size());
@@ -63,7 +60,7 @@ void PostListModel::SortByColumn(int column, bool ascending) {
             return ascending ? CompareCellBytes(texts[a], texts[b]) < 0
                              : CompareCellBytes(texts[b], texts[a]) < 0;
         });
-    }
+    });
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newRowOf(rows_.size());
@@ -92,12 +89,10 @@ void PostListModel::MarkRead(int row) {
     const int post = PostIndexAt(row);
     if (post < 0 || !core::IsValidSlot(slot_))
         return;
-    {
-        auto& workspace = app_.Workspace(slot_);
-        const std::lock_guard lock(workspace.mutex);
+    app_.WithWorkspace(slot_, [post](core::BoardWorkspace& workspace) {
         if (static_cast<std::size_t>(post) < workspace.posts.Count())
             workspace.posts.At(post).unread = 0;
-    }
+    });
     emit dataChanged(index(row, 0), index(row, kColumnCount - 1), {kUnreadRole});
 }
 
@@ -117,15 +112,16 @@ QVariant PostListModel::data(const QModelIndex& index, int role) const {
         return post;
     if (role != Qt::DisplayRole && role != kUnreadRole)
         return {};
-    const auto& workspace = app_.Workspace(slot_);
-    const std::lock_guard lock(workspace.mutex);
-    // A fetch may have emptied the table since the refill; the refill that follows fixes the rows.
-    if (static_cast<std::size_t>(post) >= workspace.posts.Count())
-        return role == kUnreadRole ? QVariant(false) : QVariant(QString());
-    const core::Post& entry = workspace.posts.At(post);
-    if (role == kUnreadRole)
-        return entry.unread == 1;
-    return OneLine(ToQString(DrawnText(CellText(entry, index.column()))));
+    return app_.WithWorkspace(slot_, [&](const core::BoardWorkspace& workspace) -> QVariant {
+        // A fetch may have emptied the table since the refill; the refill that follows fixes the
+        // rows.
+        if (static_cast<std::size_t>(post) >= workspace.posts.Count())
+            return role == kUnreadRole ? QVariant(false) : QVariant(QString());
+        const core::Post& entry = workspace.posts.At(post);
+        if (role == kUnreadRole)
+            return entry.unread == 1;
+        return OneLine(ToQString(DrawnText(CellText(entry, index.column()))));
+    });
 }
 
 QVariant PostListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "ui/views/message_text.h"
@@ -86,17 +88,17 @@ void CQuorUpView::OnPostItemChanged() {
     const int slot = model_->Slot();
     if (!core::IsValidSlot(slot))
         return;
-    std::string text;
-    {
-        auto& workspace = app_.Workspace(slot);
-        const std::lock_guard lock(workspace.mutex);
-        if (static_cast<std::size_t>(post) >= workspace.posts.Count())
-            return;
-        text = BuildMessageText(workspace.posts.At(post));
-    }
+    const std::optional<std::string> text =
+        app_.WithWorkspace(slot, [post](const core::BoardWorkspace& workspace) {
+            return static_cast<std::size_t>(post) < workspace.posts.Count()
+                       ? std::optional(BuildMessageText(workspace.posts.At(post)))
+                       : std::nullopt;
+        });
+    if (!text)
+        return;
     model_->MarkRead(firstRow);
     if (messageView_ != nullptr)
-        messageView_->SetText(text);
+        messageView_->SetText(*text);
 }
 
 void CQuorUpView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
