@@ -1,11 +1,9 @@
 #include "storage/board_commands.h"
 
-#include <cerrno>
-#include <cstdio>
-
 #include "convert/post_extraction.h"
 #include "core/cp932.h"
 #include "core/settings_keys.h"
+#include "storage/board_file_io.h"
 #include "storage/board_files.h"
 #include "storage/read_state.h"
 
@@ -36,17 +34,7 @@ BoardsResult WithProgress(core::CQuorApp& app, const std::string& text, PerBoard
 }
 
 StorageResult RemovePageArchive(core::CQuorApp& app, int slot) {
-    const BoardLocation location = LocateBoardFile(app, slot, kArchiveExtension);
-    if (location.status == BoardLocation::kNoName)
-        return {StorageResult::kSkipped, {}, {}};
-    if (location.status == BoardLocation::kUnsafeName)
-        return RefuseUnsafeName(app, location);
-    if (std::remove(location.path.c_str()) != 0) {
-        if (errno == ENOENT)
-            return {StorageResult::kSkipped, location.path, {}};
-        return ReportFileFailure(app, location, FileResult::Fail("remove", errno));
-    }
-    return {StorageResult::kDone, location.path, {}};
+    return RemoveBoardFile(app, slot, BoardFileKind::kArchive);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "storage/atomic_file.h"
+#include "storage/board_file_io.h"
 #include "storage/line_ends.h"
 
 namespace quor::storage {
@@ -79,72 +79,33 @@ std::optional<std::string> BoardFilePath(const core::CQuorApp& app, int slot,
 }
 
 StorageResult AppendPageArchive(core::CQuorApp& app, int slot) {
-    const BoardLocation location = LocateBoardFile(app, slot, kArchiveExtension);
-    if (location.status == BoardLocation::kNoName)
-        return {StorageResult::kSkipped, {}, {}};
-    if (location.status == BoardLocation::kUnsafeName)
-        return RefuseUnsafeName(app, location);
-    const std::string bytes = app.WithPageText(slot, ArchiveBytesOf);
-    const FileResult written = AppendToFile(location.path, bytes);
-    if (!written.ok)
-        return ReportFileFailure(app, location, written);
-    return {StorageResult::kDone, location.path, {}};
+    return WriteBoardFile(app, slot, BoardFileKind::kArchive, [&]() -> std::optional<std::string> {
+        return app.WithPageText(slot, ArchiveBytesOf);
+    });
 }
 
 StorageResult ReadPageArchive(core::CQuorApp& app, int slot) {
-    const BoardLocation location = LocateBoardFile(app, slot, kArchiveExtension);
-    if (location.status == BoardLocation::kNoName)
-        return {StorageResult::kSkipped, {}, {}};
-    if (location.status == BoardLocation::kUnsafeName)
-        return RefuseUnsafeName(app, location);
-    const ReadResult read = ReadFileUntil(location.path, FindFirstPageEnd);
-    if (read.status == ReadResult::kMissing)
-        return {StorageResult::kSkipped, location.path, {}};
-    if (read.status == ReadResult::kFailed)
-        return ReportFileFailure(app, location, FileResult::Fail("read", read.error));
-    app.SetPageText(slot, FromCrLf(read.bytes));
-    return {StorageResult::kDone, location.path, {}};
+    return ReadBoardFile(
+        app, slot, BoardFileKind::kArchive,
+        [&](std::string bytes) { app.SetPageText(slot, FromCrLf(bytes)); }, FindFirstPageEnd);
 }
 
 StorageResult WritePostIndex(core::CQuorApp& app, int slot) {
-    const BoardLocation location = LocateBoardFile(app, slot, kIndexExtension);
-    if (location.status == BoardLocation::kNoName)
-        return {StorageResult::kSkipped, {}, {}};
-    if (location.status == BoardLocation::kUnsafeName)
-        return RefuseUnsafeName(app, location);
-    const std::optional<std::string> bytes =
-        app.WithWorkspace(slot, [](const core::BoardWorkspace& workspace) {
-            return workspace.posts.Empty() ? std::nullopt
-                                           : std::optional(FormatPostIndex(workspace.posts));
-        });
-    if (!bytes)
-        return {StorageResult::kSkipped, location.path, {}};
-    const FileResult written = WriteFileAtomically(location.path, *bytes);
-    if (!written.ok)
-        return ReportFileFailure(app, location, written);
-    return {StorageResult::kDone, location.path, {}};
+    return WriteBoardFile(app, slot, BoardFileKind::kIndex,
+                          FormattedPosts(app, slot, FormatPostIndex));
 }
 
 StorageResult ReadPostIndex(core::CQuorApp& app, int slot) {
-    const BoardLocation location = LocateBoardFile(app, slot, kIndexExtension);
-    if (location.status == BoardLocation::kNoName)
-        return {StorageResult::kSkipped, {}, {}};
-    if (location.status == BoardLocation::kUnsafeName)
-        return RefuseUnsafeName(app, location);
-    ReadResult read = ReadWholeFile(location.path);
-    if (read.status == ReadResult::kMissing)
-        return {StorageResult::kSkipped, location.path, {}};
-    if (read.status == ReadResult::kFailed)
-        return ReportFileFailure(app, location, FileResult::Fail("read", read.error));
-    std::vector<core::Post> posts = ParsePostIndex(read.bytes);
-    read.bytes = {};
-    app.WithWorkspace(slot, [&](core::BoardWorkspace& workspace) {
-        workspace.posts.Clear();
-        workspace.posts.Reserve(posts.size());
-        for (auto& post : posts)
-            workspace.posts.Append(std::move(post));
+    return ReadBoardFile(app, slot, BoardFileKind::kIndex, [&](std::string bytes) {
+        std::vector<core::Post> posts = ParsePostIndex(bytes);
+        std::string().swap(bytes);
+        app.WithWorkspace(slot, [&](core::BoardWorkspace& workspace) {
+            workspace.posts.Clear();
+            workspace.posts.Reserve(posts.size());
+            for (auto& post : posts)
+                workspace.posts.Append(std::move(post));
+        });
     });
-    return {StorageResult::kDone, location.path, {}};
 }
 
 std::string FormatPostIndex(const core::PostTable& posts) {

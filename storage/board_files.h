@@ -19,9 +19,10 @@
 // either end are dropped), so every line an older writer produced reads as before; a line that
 // does not give four fields either way is skipped. Lines are read whole, however long.
 //
-// Every operation works on one board slot, reads its settings from the store each time, and
-// leaves a board with an empty name alone. A board whose name cannot be a file name, and a write
-// that fails, are reported on the status line and skip that board; the old index stays whole.
+// Every operation works on one board slot through the step of board_file_io.h: it reads the
+// board's settings from the store each time and leaves a board with an empty name alone. A board
+// whose name cannot be a file name, and a write that fails, are reported on the status line and
+// skip that board; the old index stays whole.
 
 #include <cstddef>
 #include <optional>

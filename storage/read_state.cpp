@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/settings_keys.h"
-#include "storage/atomic_file.h"
+#include "storage/board_file_io.h"
 #include "storage/hash_set.h"
 
 namespace quor::storage {
@@ -122,46 +122,23 @@ std::unordered_set<std::uint32_t> ParseReadState(std::string_view bytes) {
 }
 
 StorageResult WriteReadState(core::CQuorApp& app, int slot) {
-    const BoardLocation location = LocateBoardFile(app, slot, kReadStateExtension);
-    if (location.status == BoardLocation::kNoName)
-        return {StorageResult::kSkipped, {}, {}};
-    if (location.status == BoardLocation::kUnsafeName)
-        return RefuseUnsafeName(app, location);
-    const std::optional<std::string> bytes =
-        app.WithWorkspace(slot, [](const core::BoardWorkspace& workspace) {
-            return workspace.posts.Empty() ? std::nullopt
-                                           : std::optional(FormatReadState(workspace.posts));
-        });
-    if (!bytes)
-        return {StorageResult::kSkipped, location.path, {}};
-    const FileResult written = WriteFileAtomically(location.path, *bytes);
-    if (!written.ok)
-        return ReportFileFailure(app, location, written);
-    return {StorageResult::kDone, location.path, {}};
+    return WriteBoardFile(app, slot, BoardFileKind::kReadState,
+                          FormattedPosts(app, slot, FormatReadState));
 }
 
 StorageResult CheckUnread(core::CQuorApp& app, int slot) {
-    const BoardLocation location = LocateBoardFile(app, slot, kReadStateExtension);
-    if (location.status == BoardLocation::kNoName)
-        return {StorageResult::kSkipped, {}, {}};
-    if (location.status == BoardLocation::kUnsafeName)
-        return RefuseUnsafeName(app, location);
-    const ReadResult read = ReadWholeFile(location.path);
-    if (read.status == ReadResult::kMissing)
-        return {StorageResult::kSkipped, location.path, {}};
-    if (read.status == ReadResult::kFailed)
-        return ReportFileFailure(app, location, FileResult::Fail("read", read.error));
-    const std::vector<std::uint32_t> values = ReadStateValues(read.bytes);
-    HashSet hashes(values.size());
-    for (const std::uint32_t value : values)
-        hashes.Insert(value);
-    app.WithWorkspace(slot, [&](core::BoardWorkspace& workspace) {
-        for (auto& post : workspace.posts) {
-            if (!hashes.Contains(HashPost(post)))
-                post.unread = 1;
-        }
+    return ReadBoardFile(app, slot, BoardFileKind::kReadState, [&](std::string bytes) {
+        const std::vector<std::uint32_t> values = ReadStateValues(bytes);
+        HashSet hashes(values.size());
+        for (const std::uint32_t value : values)
+            hashes.Insert(value);
+        app.WithWorkspace(slot, [&](core::BoardWorkspace& workspace) {
+            for (auto& post : workspace.posts) {
+                if (!hashes.Contains(HashPost(post)))
+                    post.unread = 1;
+            }
+        });
     });
-    return {StorageResult::kDone, location.path, {}};
 }
 
 BoardsResult OnUnreadCheck(core::CQuorApp& app) {

@@ -4,6 +4,8 @@ set(QUOR_STORAGE_SOURCES
     storage/atomic_file.h
     storage/board_commands.cpp
     storage/board_commands.h
+    storage/board_file_io.cpp
+    storage/board_file_io.h
     storage/board_files.cpp
     storage/board_files.h
     storage/board_location.cpp

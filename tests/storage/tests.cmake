@@ -1,5 +1,6 @@
 quor_add_test(quor_storage_tests storage
     storage/board_commands_test.cpp
+    storage/board_file_io_test.cpp
     storage/board_files_test.cpp
     storage/concurrency_test.cpp
     storage/file_faults_test.cpp
