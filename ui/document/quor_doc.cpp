@@ -2,11 +2,9 @@
 
 #include <utility>
 
-namespace quor::ui {
+#include "app/command_ids.h"
 
-namespace {
-constexpr int kFileSave = 57603;
-}
+namespace quor::ui {
 
 CQuorDoc::CQuorDoc(std::function<void()> contentReset) : contentReset_(std::move(contentReset)) {}
 
@@ -22,7 +20,7 @@ std::unique_ptr<CQuorCntrItem> CQuorDoc::CreateClientItem() {
 }
 
 bool CQuorDoc::HandlesCommand(int id) const {
-    return id == kFileSave;
+    return id == app::command::kFileSave;
 }
 
 void CQuorDoc::OnCommand(int) {

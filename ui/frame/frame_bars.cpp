@@ -45,32 +45,31 @@ QAction* CMainFrame::AddCommandAction(QWidget* owner, int id, const QString& tex
 }
 
 void CMainFrame::CreateMenus() {
+    // A menu item is named after its command ("menu32775").
+    auto addItem = [this](QMenu* menu, int id, const QString& text) {
+        QAction* action = AddCommandAction(menu, id, text);
+        action->setObjectName(QStringLiteral("menu%1").arg(id));
+        return action;
+    };
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("menu128"));
     QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     file->setObjectName(QStringLiteral("menuFile"));
-    AddCommandAction(file, cmd::kFetchAllMenu, QStringLiteral("全取得(&G)"))
-        ->setObjectName(QStringLiteral("menu32775"));
+    addItem(file, cmd::kFetchAllMenu, QStringLiteral("全取得(&G)"));
     file->addSeparator();
-    AddCommandAction(file, cmd::kAppExit, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"))
-        ->setObjectName(QStringLiteral("menu57665"));
+    addItem(file, cmd::kAppExit, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
 
     QMenu* settings = bar->addMenu(QStringLiteral("環境設定(&V)"));
     settings->setObjectName(QStringLiteral("menuSettings"));
-    AddCommandAction(settings, cmd::kEnvironmentSettings, QStringLiteral("環境設定"))
-        ->setObjectName(QStringLiteral("menu32778"));
-    toolBarToggle_ = AddCommandAction(settings, cmd::kViewToolbar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"));
-    toolBarToggle_->setObjectName(QStringLiteral("menu59392"));
-    statusBarToggle_ =
-        AddCommandAction(settings, cmd::kViewStatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"));
-    statusBarToggle_->setObjectName(QStringLiteral("menu59393"));
+    addItem(settings, cmd::kEnvironmentSettings, QStringLiteral("環境設定"));
+    toolBarToggle_ = addItem(settings, cmd::kViewToolbar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"));
+    statusBarToggle_ = addItem(settings, cmd::kViewStatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"));
     for (QAction* toggle : {toolBarToggle_, statusBarToggle_})
         toggle->setCheckable(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("menuHelp"));
-    AddCommandAction(help, cmd::kAbout, QStringLiteral("quor のﾊﾞｰｼﾞｮﾝ情報(&A)..."))
-        ->setObjectName(QStringLiteral("menu57664"));
+    addItem(help, cmd::kAbout, QStringLiteral("quor のﾊﾞｰｼﾞｮﾝ情報(&A)..."));
     for (QMenu* menu : {file, settings, help})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 }
@@ -120,13 +119,17 @@ void CMainFrame::CreateAccelerators() {
     const std::vector<Accelerator> accelerators{
         {cmd::kFileNew, {QKeySequence(Qt::CTRL | Qt::Key_N)}},
         {cmd::kFileOpen, {QKeySequence(Qt::CTRL | Qt::Key_O)}},
-        {57603, {QKeySequence(Qt::CTRL | Qt::Key_S)}},
-        {57643, {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
-        {57635, {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
-        {57634, {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
-        {57637, {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
-        {57680, {QKeySequence(Qt::Key_F6)}},
-        {57681, {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
+        {cmd::kFileSave, {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+        {cmd::kEditUndo,
+         {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
+        {cmd::kEditCut,
+         {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
+        {cmd::kEditCopy,
+         {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
+        {cmd::kEditPaste,
+         {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
+        {cmd::kNextPane, {QKeySequence(Qt::Key_F6)}},
+        {cmd::kPreviousPane, {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
     };
     for (const Accelerator& accelerator : accelerators) {
         QAction* action = AddCommandAction(this, accelerator.id, QString());

@@ -31,17 +31,13 @@ struct MenuEntry {
 
 constexpr MenuEntry kContextMenu[] = {
     {cmd::kNewItem, "取得ﾍﾟｰｼﾞの追加", false},
-    {32772, "項目ﾍﾟｰｼﾞの削除", false},
-    {32773, "取得ﾍﾟｰｼﾞの編集", true},
+    {cmd::kDeleteItem, "項目ﾍﾟｰｼﾞの削除", false},
+    {cmd::kEditItemLabel, "取得ﾍﾟｰｼﾞの編集", true},
     {cmd::kFetchSettings, "取得設定", true},
     {cmd::kFetchFromWeb, "Webから取得", false},
     {cmd::kConvertFromBuffer, "ﾊﾞｯﾌｧから変換", false},
-    {32783, "ﾊﾞｯﾌｧﾌﾟﾚﾋﾞｭｰ", false},
+    {cmd::kBufferPreview, "ﾊﾞｯﾌｧﾌﾟﾚﾋﾞｭｰ", false},
 };
-
-constexpr int kDeleteItem = 32772;
-constexpr int kEditLabel = 32773;
-constexpr int kBufferPreview = 32783;
 
 QString Utf8(const char* text) {
     return QString::fromUtf8(text);
@@ -200,12 +196,12 @@ bool CQuorView::HandlesCommand(int id) const {
     switch (id) {
         case cmd::kNewItem:
         case cmd::kNewItemToolbar:
-        case kDeleteItem:
-        case kEditLabel:
+        case cmd::kDeleteItem:
+        case cmd::kEditItemLabel:
         case cmd::kFetchSettings:
         case cmd::kFetchFromWeb:
         case cmd::kConvertFromBuffer:
-        case kBufferPreview:
+        case cmd::kBufferPreview:
             return true;
         default:
             return false;
@@ -218,10 +214,10 @@ void CQuorView::OnCommand(int id) {
         case cmd::kNewItemToolbar:
             OnAddFetchPage();
             break;
-        case kDeleteItem:
+        case cmd::kDeleteItem:
             OnDeleteItemPage();
             break;
-        case kEditLabel:
+        case cmd::kEditItemLabel:
             OnEditFetchPage();
             break;
         case cmd::kFetchSettings:
@@ -233,7 +229,7 @@ void CQuorView::OnCommand(int id) {
         case cmd::kConvertFromBuffer:
             OnConvertFromBuffer();
             break;
-        case kBufferPreview:
+        case cmd::kBufferPreview:
             OnBufferPreview();
             break;
         default:

@@ -3,16 +3,14 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include "app/command_ids.h"
 #include "ui/views/message_text.h"
 
 namespace quor::ui {
 
 namespace {
 
-constexpr int kUndo = 57643;
-constexpr int kCut = 57635;
-constexpr int kCopy = 57634;
-constexpr int kPaste = 57637;
+namespace cmd = app::command;
 
 }  // namespace
 
@@ -54,21 +52,22 @@ std::string CQuorDownView::Text() const {
 }
 
 bool CQuorDownView::HandlesCommand(int id) const {
-    return id == kUndo || id == kCut || id == kCopy || id == kPaste;
+    return id == cmd::kEditUndo || id == cmd::kEditCut || id == cmd::kEditCopy ||
+           id == cmd::kEditPaste;
 }
 
 void CQuorDownView::OnCommand(int id) {
     switch (id) {
-        case kUndo:
+        case cmd::kEditUndo:
             undo();
             break;
-        case kCut:
+        case cmd::kEditCut:
             cut();
             break;
-        case kCopy:
+        case cmd::kEditCopy:
             copy();
             break;
-        case kPaste:
+        case cmd::kEditPaste:
             paste();
             break;
         default:
