@@ -4,8 +4,8 @@
 #include <mutex>
 #include <string>
 
+#include "app/command_ids.h"
 #include "cli/cli_command.h"
-#include "convert/post_extraction.h"
 #include "core/cp932.h"
 
 namespace quor::cli {
@@ -68,14 +68,7 @@ CliResult Convert(CliContext& context, std::span<const std::string> args) {
     const auto board = ParseBoardNumber(args[0]);
     if (!board)
         return CliResult::Usage("board number must be 1 to 64, not '" + args[0] + "'");
-    const int slot = *board - 1;
-    {
-        core::BoardWorkspace& workspace = context.app.Workspace(slot);
-        const std::lock_guard lock(workspace.mutex);
-        workspace.ClearBoard();
-    }
-    convert::ConvertBoard(context.app, slot);
-    return CliResult::Ok();
+    return RunTableCommand(context, app::command::kConvertFromBuffer, *board);
 }
 
 CliResult Posts(CliContext& context, std::span<const std::string> args) {

@@ -449,6 +449,20 @@ TEST_F(TreeViewTest, BufferPreviewAndConvertFromBuffer) {
     EXPECT_EQ(Frame().ListView()->Model().index(1, 0).data().toString(), QStringLiteral("T2"));
 }
 
+TEST_F(TreeViewTest, ConvertFromAnEmptyPageTextKeepsThePostsAndTheList) {
+    ThreeBoards();
+    test::PutPosts(*app_, 1, {{"前の投稿", "名", "d", "m"}, {"次", "名", "d", "m"}});
+    Start();
+    Select(2);
+    ASSERT_EQ(Frame().ListView()->Model().rowCount(), 2);
+    Tree().OnCommand(app::command::kConvertFromBuffer);
+    EXPECT_EQ(app_->Workspace(1).posts.Count(), 2u) << "the posts stay";
+    EXPECT_EQ(app_->currentBoard.load(), 1);
+    ASSERT_EQ(Frame().ListView()->Model().rowCount(), 2);
+    EXPECT_EQ(Frame().ListView()->Model().index(0, 0).data().toString(),
+              QStringLiteral("前の投稿"));
+}
+
 TEST_F(TreeViewTest, MissingIconsAreReportedAndTheTreeIsBuiltWithoutThem) {
     ThreeBoards();
     frame_ = std::make_unique<CMainFrame>(*app_, &frontend_);

@@ -5,11 +5,11 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 
+#include "app/app_commands.h"
 #include "app/board_removal.h"
 #include "app/command_ids.h"
 #include "core/settings_keys.h"
 #include "ui/frame/command_table.h"
-#include "ui/frame/engine_calls.h"
 #include "ui/views/message_text.h"
 #include "ui/views/message_view.h"
 #include "ui/views/post_list_view.h"
@@ -331,23 +331,22 @@ void CQuorView::OnFetchSettings() {
 
 void CQuorView::OnFetchFromWeb() {
     if (const int entry = SelectedBoard(); entry > 0)
-        StartBoardFetch(app_, entry - 1);
+        app::RunAppCommand(app_, cmd::kFetchSelected, entry);
 }
 
 void CQuorView::OnConvertFromBuffer() {
-    const int entry = SelectedBoard();
-    if (entry == 0 || app_.WithPageText(entry - 1, [](const std::string& t) { return t.empty(); }))
-        return;
-    ConvertBoardFromBuffer(app_, entry - 1);
-    app_.currentBoard.store(entry - 1);
-    if (listView_ != nullptr)
-        listView_->RefreshPostList();
+    // The engine makes the board current and refreshes the list when it converted anything.
+    if (const int entry = SelectedBoard(); entry > 0)
+        app::RunAppCommand(app_, cmd::kConvertFromBuffer, entry);
 }
 
 void CQuorView::OnBufferPreview() {
     const int entry = SelectedBoard();
-    if (entry > 0 && messageView_ != nullptr)
-        messageView_->SetText(app_.PageTextCopy(entry - 1));
+    if (entry == 0 || messageView_ == nullptr)
+        return;
+    const auto preview = app::RunAppCommand(app_, cmd::kBufferPreview, entry);
+    if (preview && preview->status == app::CommandResult::kDone)
+        messageView_->SetText(preview->text);
 }
 
 }  // namespace quor::ui
