@@ -12,9 +12,9 @@
 #include "convert/text_cleaner.h"
 #include "convert/text_search.h"
 #include "core/board_workspace.h"
-#include "core/cp932.h"
 #include "core/quor_app.h"
 #include "core/settings_keys.h"
+#include "core/status_texts.h"
 
 namespace quor::convert {
 
@@ -95,16 +95,6 @@ std::size_t CutPosts(core::BoardWorkspace& workspace, const MarkerSearch& search
     return cursor;
 }
 
-const std::string& ConvertingText() {
-    static const std::string text = core::FromUtf8("変換中");
-    return text;
-}
-
-const std::string& ConvertedText() {
-    static const std::string text = core::FromUtf8("変換終了");
-    return text;
-}
-
 }  // namespace
 
 void ExtractPosts(core::BoardWorkspace& workspace) {
@@ -141,12 +131,12 @@ void ConvertBoard(core::CQuorApp& app, int slot) {
                           core::defaults::kKanjiCode));
         name = LoadBoardSettings(store, boardNumber, workspace);
     }
-    app.SetStatusText(name + ConvertingText());
+    app.SetStatusText(name + core::ConvertingText());
     {
         const std::lock_guard lock(workspace.mutex);
         ExtractPosts(workspace);
     }
-    app.SetStatusText(name + ConvertedText());
+    app.SetStatusText(name + core::ConversionFinishedText());
 }
 
 }  // namespace quor::convert
