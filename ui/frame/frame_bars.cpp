@@ -6,6 +6,7 @@
 #include <QToolBar>
 
 #include "app/command_ids.h"
+#include "ui/common/widget_text.h"
 #include "ui/frame/command_table.h"
 #include "ui/frame/main_frame.h"
 
@@ -14,10 +15,6 @@ namespace quor::ui {
 namespace {
 
 namespace cmd = app::command;
-
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 struct Accelerator {
     int id;
@@ -34,9 +31,9 @@ QAction* CMainFrame::AddCommandAction(QWidget* owner, int id, const QString& tex
     auto* action = new QAction(text, owner);
     action->setData(id);
     if (const CommandText* strings = FindCommandText(id)) {
-        action->setStatusTip(Utf8(strings->prompt));
+        action->setStatusTip(Utf8ToQString(strings->prompt));
         if (!strings->toolTip.empty())
-            action->setToolTip(Utf8(strings->toolTip));
+            action->setToolTip(Utf8ToQString(strings->toolTip));
     }
     connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
     owner->addAction(action);
@@ -88,9 +85,9 @@ void CMainFrame::CreateToolBar() {
         }
         ++position;
         const CommandText* strings = FindCommandText(slot.id);
-        QAction* action =
-            AddCommandAction(toolBar_, slot.id, strings ? Utf8(strings->toolTip) : QString());
-        action->setIcon(QIcon(Utf8(slot.icon)));
+        QAction* action = AddCommandAction(toolBar_, slot.id,
+                                           strings ? Utf8ToQString(strings->toolTip) : QString());
+        action->setIcon(QIcon(Utf8ToQString(slot.icon)));
         action->setObjectName(QStringLiteral("toolbar%1_%2").arg(position).arg(slot.id));
     }
     addToolBar(Qt::TopToolBarArea, toolBar_);

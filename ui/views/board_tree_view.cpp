@@ -9,8 +9,8 @@
 #include "app/board_removal.h"
 #include "app/command_ids.h"
 #include "core/settings_keys.h"
+#include "ui/common/widget_text.h"
 #include "ui/frame/command_table.h"
-#include "ui/views/message_text.h"
 #include "ui/views/message_view.h"
 #include "ui/views/post_list_view.h"
 
@@ -39,10 +39,6 @@ constexpr MenuEntry kContextMenu[] = {
     {cmd::kBufferPreview, "ﾊﾞｯﾌｧﾌﾟﾚﾋﾞｭｰ", false},
 };
 
-QString Utf8(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 }  // namespace
 
 CQuorView::CQuorView(core::CQuorApp& app, QWidget* parent)
@@ -50,9 +46,8 @@ CQuorView::CQuorView(core::CQuorApp& app, QWidget* parent)
       app_(app),
       openItemSettings_(
           [&app](QWidget* owner, int number) { return OpenItemSettings(owner, app, number); }),
-      iconPaths_{QString::fromUtf8(kTreeBoardIcon.data(), kTreeBoardIcon.size()),
-                 QString::fromUtf8(kTreeSelectedIcon.data(), kTreeSelectedIcon.size()),
-                 QString::fromUtf8(kTreePageIcon.data(), kTreePageIcon.size())} {
+      iconPaths_{Utf8ToQString(kTreeBoardIcon), Utf8ToQString(kTreeSelectedIcon),
+                 Utf8ToQString(kTreePageIcon)} {
     setObjectName(QStringLiteral("CQuorView"));
     setHeaderHidden(true);
     setColumnCount(1);
@@ -73,7 +68,7 @@ void CQuorView::BuildContextMenu() {
     contextMenu_ = new QMenu(QStringLiteral("Tree-System"), this);
     contextMenu_->setObjectName(QStringLiteral("menu134"));
     for (const MenuEntry& entry : kContextMenu) {
-        QAction* action = contextMenu_->addAction(Utf8(entry.text));
+        QAction* action = contextMenu_->addAction(Utf8ToQString(entry.text));
         action->setObjectName(QStringLiteral("cmd%1").arg(entry.id));
         action->setData(entry.id);
         const int id = entry.id;
@@ -100,7 +95,7 @@ bool CQuorView::LoadImages() {
 }
 
 QTreeWidgetItem* CQuorView::InsertItem(QTreeWidgetItem* parent, const std::string& name) {
-    auto* item = new QTreeWidgetItem(QStringList{ToQString(name)});
+    auto* item = new QTreeWidgetItem(QStringList{Cp932ToQString(name)});
     item->setIcon(0, itemIcon_);
     item->setFlags(item->flags() | Qt::ItemIsEditable);
     if (parent == nullptr)
@@ -114,7 +109,8 @@ void CQuorView::BuildTree() {
     const QSignalBlocker quiet(this);
     if (!LoadImages()) {
         itemIcon_ = QIcon();
-        QMessageBox::information(this, QStringLiteral("quor"), Utf8("イメージリスト作成失敗"));
+        QMessageBox::information(this, QStringLiteral("quor"),
+                                 Utf8ToQString("イメージリスト作成失敗"));
     }
     clear();
     entries_.clear();
@@ -243,8 +239,9 @@ void CQuorView::OnAddFetchPage() {
         return;
     const int number = static_cast<int>(entries_.size());
     if (number > core::kSlotCount) {
-        QMessageBox::warning(this, QStringLiteral("quor"),
-                             Utf8("掲示板は%1個までしか登録できません").arg(core::kSlotCount));
+        QMessageBox::warning(
+            this, QStringLiteral("quor"),
+            Utf8ToQString("掲示板は%1個までしか登録できません").arg(core::kSlotCount));
         return;
     }
     const ItemSettingsResult result = openItemSettings_(this, number);
@@ -267,7 +264,7 @@ void CQuorView::OnDeleteItemPage() {
         return;
     if (app_.Run().IsActive()) {
         QMessageBox::warning(this, QStringLiteral("quor"),
-                             Utf8("取得中は項目ﾍﾟｰｼﾞを削除できません"));
+                             Utf8ToQString("取得中は項目ﾍﾟｰｼﾞを削除できません"));
         return;
     }
     const app::BoardRemoval removal = app::RemoveBoardAndDescendants(app_, entry);
@@ -325,7 +322,7 @@ void CQuorView::OnFetchSettings() {
     core::SettingsStore& store = app_.Store();
     store.WriteString(kSectionTree, BoardKey(key::kName, entry), result.name);
     store.WriteString(kSectionTree, BoardKey(key::kUrl, entry), result.url);
-    entries_[entry].item->setText(0, ToQString(result.name));
+    entries_[entry].item->setText(0, Cp932ToQString(result.name));
     entries_[entry].name = result.name;
 }
 

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include "app/command_ids.h"
-#include "ui/views/message_text.h"
+#include "ui/common/widget_text.h"
 
 namespace quor::ui {
 
@@ -40,7 +40,7 @@ QString CQuorDownView::ChooseFontFamily() {
 }
 
 void CQuorDownView::SetText(std::string_view cp932) {
-    QString text = ToQString(cp932);
+    QString text = Cp932ToQString(cp932);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setPlainText(text);
 }
@@ -48,7 +48,7 @@ void CQuorDownView::SetText(std::string_view cp932) {
 std::string CQuorDownView::Text() const {
     QString text = toPlainText();
     text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return FromQString(text);
+    return QStringToCp932(text);
 }
 
 bool CQuorDownView::HandlesCommand(int id) const {
