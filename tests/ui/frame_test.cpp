@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -253,6 +254,41 @@ TEST_F(FrameTest, SaveRunsUnderTheProgressWindowAndEnablesTheWindowAgain) {
     EXPECT_EQ(statusText, QStringLiteral("データの書き込み中です..."));
     EXPECT_TRUE(Frame().isEnabled());
     EXPECT_TRUE(std::filesystem::exists(output.Path() / "board.idx"));
+}
+
+TEST_F(FrameTest, CancelDuringSaveAndLoadStopsNeitherCommand) {
+    test::TempDir output;
+    test::WriteBoards(store_, {{0, "board", ""}, {0, "other", ""}, {0, "third", ""}});
+    store_.WriteString(core::kSectionGlobal, core::key::kOutputDirectory, output.Prefix());
+    for (int slot = 0; slot < 3; ++slot)
+        test::PutPosts(*app_, slot, {{"t", "n", "d", "m", 0}});
+    Start();
+    int cancels = 0;
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == QStringLiteral("dlg102") && window->isVisible()) {
+                QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("ctl2")),
+                                  Qt::LeftButton);
+                ++cancels;
+            }
+        }
+    });
+    poll.start();
+    EXPECT_TRUE(Frame().Dispatch(cmd::kSave));
+    const int cancelsDuringSave = cancels;
+    for (int slot = 0; slot < 3; ++slot)
+        app_->Workspace(slot).posts.Clear();
+    EXPECT_TRUE(Frame().Dispatch(cmd::kLoad));
+    poll.stop();
+    EXPECT_GT(cancelsDuringSave, 0);
+    EXPECT_GT(cancels, cancelsDuringSave) << "Cancel was pressed during the load too";
+    for (const char* name : {"board.idx", "other.idx", "third.idx"})
+        EXPECT_TRUE(std::filesystem::exists(output.Path() / name)) << name;
+    for (int slot = 0; slot < 3; ++slot)
+        EXPECT_EQ(app_->Workspace(slot).posts.Count(), 1u) << "slot " << slot << " loaded";
+    EXPECT_TRUE(Frame().isEnabled());
 }
 
 }  // namespace

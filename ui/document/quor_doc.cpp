@@ -15,10 +15,6 @@ bool CQuorDoc::OnNewDocument() {
     return true;
 }
 
-std::unique_ptr<CQuorCntrItem> CQuorDoc::CreateClientItem() {
-    return std::make_unique<CQuorCntrItem>(this);
-}
-
 bool CQuorDoc::HandlesCommand(int id) const {
     return id == app::command::kFileSave;
 }

@@ -159,11 +159,7 @@ bool CMainFrame::event(QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    // The document never holds anything to save.
-    if (!document_->SaveModified()) {
-        event->ignore();
-        return;
-    }
+    // The document never holds anything to save, so closing never waits for a question.
     if (frontend_ != nullptr)
         frontend_->SetClosing();
     event->accept();

@@ -32,7 +32,6 @@ public:
     void SetText(const std::string& text) override {
         window_.SetProgressText(Cp932ToQString(text));
     }
-    bool CancelRequested() override { return window_.CancelRequested(); }
 
 private:
     CProgressWindow window_;
