@@ -21,6 +21,7 @@
 #include "desktop_fixture.h"
 #include "support/temp_dir.h"
 #include "ui/document/quor_doc.h"
+#include "ui/document/quor_doc_testing.h"
 #include "ui/views/board_tree_view.h"
 #include "ui/views/message_view.h"
 #include "ui/views/post_list_model.h"
@@ -160,12 +161,12 @@ TEST_F(FrameTest, NewDocumentEmptiesTheMessageViewAndKeepsTheOtherPanes) {
     Frame().MessageView()->SetText("shown");
     QTest::keyClick(&Frame(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_TRUE(Frame().MessageView()->toPlainText().isEmpty());
-    EXPECT_EQ(Frame().Document().NewDocumentCount(), 1);
+    EXPECT_EQ(CQuorDocTesting::NewDocumentCount(Frame().Document()), 1);
     EXPECT_EQ(Frame().TreeView()->Entries().size(), 2u);
     EXPECT_EQ(Frame().TreeView()->topLevelItemCount(), 1);
     EXPECT_EQ(Frame().ListView()->Model().rowCount(), 1);
     Frame().Dispatch(cmd::kFileOpen);
-    EXPECT_EQ(Frame().Document().NewDocumentCount(), 2);
+    EXPECT_EQ(CQuorDocTesting::NewDocumentCount(Frame().Document()), 2);
     EXPECT_TRUE(Frame().Dispatch(57603)) << "saving the document is handled and writes nothing";
 }
 

@@ -26,9 +26,9 @@ public:
     bool HandlesCommand(int id) const override;
     void OnCommand(int id) override;
 
-    int NewDocumentCount() const { return newDocumentCount_; }
-
 private:
+    friend struct CQuorDocTesting;
+
     std::function<void()> contentReset_;
     int newDocumentCount_ = 0;
 };
