@@ -1,6 +1,5 @@
 #include "app/board_removal.h"
 
-#include <array>
 #include <string_view>
 
 #include "core/settings_keys.h"
@@ -13,21 +12,11 @@ namespace key = core::key;
 using core::BoardKey;
 using core::kSectionTree;
 
-// Every per-board key stem of section Tree except Parent, which is rewritten from the new
-// numbers rather than moved.
-constexpr std::array<std::string_view, 27> kMovedStems{
-    key::kName,           key::kUrl,           key::kEnable,
-    key::kType,           key::kKanjiCode,     key::kOrder,
-    key::kSkipMarker,     key::kTitleStart,    key::kTitleEnd,
-    key::kNameStart,      key::kNameEnd,       key::kDateStart,
-    key::kDateEnd,        key::kMessageStart,  key::kMessageEnd,
-    key::kLineFeedSwitch, key::kSpaceSwitch,   key::kTabSwitch,
-    key::kReferer,        key::kCookie,        key::kPageCount,
-    key::kPageSearchText, key::kPageParameter, key::kNextPageMethod,
-    key::kPostGetChoice,  key::kNoCase,        key::kCharRef};
-
 void MoveBoardKeys(core::SettingsStore& store, int from, int to) {
-    for (std::string_view stem : kMovedStems) {
+    for (std::string_view stem : key::kBoardStems) {
+        // Parent is rewritten from the new numbers rather than moved.
+        if (stem == key::kParent)
+            continue;
         const auto value = store.ReadRaw(kSectionTree, BoardKey(stem, from));
         if (value)
             store.WriteString(kSectionTree, BoardKey(stem, to), *value);
@@ -37,8 +26,7 @@ void MoveBoardKeys(core::SettingsStore& store, int from, int to) {
 }
 
 void RemoveBoardKeys(core::SettingsStore& store, int number) {
-    store.RemoveKey(kSectionTree, BoardKey(key::kParent, number));
-    for (std::string_view stem : kMovedStems)
+    for (std::string_view stem : key::kBoardStems)
         store.RemoveKey(kSectionTree, BoardKey(stem, number));
 }
 

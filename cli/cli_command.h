@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/app_commands.h"
 #include "cli/stderr_frontend.h"
 #include "core/quor_app.h"
 
@@ -38,6 +39,12 @@ struct CliCommand {
 };
 
 using CliCommandTable = std::vector<CliCommand>;
+
+// Runs a command of the application's table (app/app_commands.h), as the desktop program runs
+// it, on board `board` for the commands that act on one (quorcli has no tree selection). A refusal
+// or a failed board fails the command; a command that had nothing to do succeeds and says why on
+// stderr.
+CliResult RunTableCommand(CliContext& context, int id, int board = 0);
 
 // Reads a board number argument (1 to 64) or a post index; nothing when it is not one.
 std::optional<int> ParseBoardNumber(std::string_view text);

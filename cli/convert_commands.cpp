@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "app/command_ids.h"
 #include "cli/cli_command.h"
-#include "convert/post_extraction.h"
 #include "core/cp932.h"
 
 namespace quor::cli {
@@ -67,11 +67,7 @@ CliResult Convert(CliContext& context, std::span<const std::string> args) {
     const auto board = ParseBoardNumber(args[0]);
     if (!board)
         return CliResult::Usage("board number must be 1 to 64, not '" + args[0] + "'");
-    const int slot = *board - 1;
-    context.app.WithWorkspace(slot,
-                              [](core::BoardWorkspace& workspace) { workspace.ClearBoard(); });
-    convert::ConvertBoard(context.app, slot);
-    return CliResult::Ok();
+    return RunTableCommand(context, app::command::kConvertFromBuffer, *board);
 }
 
 CliResult Posts(CliContext& context, std::span<const std::string> args) {

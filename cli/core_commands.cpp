@@ -1,10 +1,12 @@
-// quorcli's commands on the settings store and the page texts: get, set, tree, import, page.
+// quorcli's commands on the settings store and the page texts: get, set, tree, import, page (the
+// buffer preview); and the helpers every command file shares.
 
 #include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 
+#include "app/command_ids.h"
 #include "cli/cli_command.h"
 #include "core/cp932.h"
 #include "core/settings_keys.h"
@@ -66,7 +68,8 @@ CliResult Page(CliContext& context, std::span<const std::string> args) {
     const auto board = ParseBoardNumber(args[0]);
     if (!board)
         return CliResult::Usage("board number must be 1 to 64, not '" + args[0] + "'");
-    const std::string text = context.app.PageTextCopy(*board - 1);
+    const auto preview = app::RunAppCommand(context.app, app::command::kBufferPreview, *board);
+    const std::string& text = preview->text;
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
     return CliResult::Ok();
@@ -81,6 +84,22 @@ std::optional<int> ParseBoardNumber(std::string_view text) {
         value > core::kSlotCount)
         return std::nullopt;
     return value;
+}
+
+CliResult RunTableCommand(CliContext& context, int id, int board) {
+    const auto result = app::RunAppCommand(context.app, id, board);
+    if (!result)
+        return CliResult::Fail("no such application command " + std::to_string(id));
+    switch (result->status) {
+        case app::CommandResult::kDone:
+            break;
+        case app::CommandResult::kUnchanged:
+            std::fprintf(stderr, "quorcli: %s\n", result->reason.c_str());
+            break;
+        case app::CommandResult::kFailed:
+            return CliResult::Fail(result->reason);
+    }
+    return CliResult::Ok();
 }
 
 std::optional<long long> ParseIndex(std::string_view text) {

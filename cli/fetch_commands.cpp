@@ -8,8 +8,8 @@
 
 #include <chrono>
 
+#include "app/command_ids.h"
 #include "cli/cli_command.h"
-#include "fetch/fetch_scheduler.h"
 
 namespace quor::cli {
 
@@ -53,18 +53,10 @@ CliResult Verdict(const core::RunResult& result) {
     return CliResult::Ok();
 }
 
-CliResult WaitForRun(CliContext& context, fetch::StartOutcome outcome) {
+CliResult WaitForRun(CliContext& context, const CliResult& started) {
+    if (!started.ok)
+        return started;
     auto& app = context.app;
-    switch (outcome) {
-        case fetch::StartOutcome::kStarted:
-            break;
-        case fetch::StartOutcome::kRefusedRunActive:
-            return CliResult::Fail("a fetch is already running");
-        case fetch::StartOutcome::kRefusedSlot:
-            return CliResult::Fail("board is beyond the 64 the tables hold");
-        case fetch::StartOutcome::kNoThread:
-            return CliResult::Fail("cannot start the fetch thread");
-    }
     for (;;) {
         if (interrupted) {
             // Cut off the driver and every request; the application's end waits for them.
@@ -79,7 +71,7 @@ CliResult WaitForRun(CliContext& context, fetch::StartOutcome outcome) {
 
 CliResult FetchAll(CliContext& context, std::span<const std::string>) {
     const InterruptGuard guard;
-    return WaitForRun(context, fetch::StartFetchAll(context.app));
+    return WaitForRun(context, RunTableCommand(context, app::command::kFetchAll));
 }
 
 CliResult FetchBoard(CliContext& context, std::span<const std::string> args) {
@@ -87,7 +79,7 @@ CliResult FetchBoard(CliContext& context, std::span<const std::string> args) {
     if (!board)
         return CliResult::Usage("board number must be 1 to 64, not '" + args[0] + "'");
     const InterruptGuard guard;
-    return WaitForRun(context, fetch::StartSingleBoardRun(context.app, *board - 1));
+    return WaitForRun(context, RunTableCommand(context, app::command::kFetchSelected, *board));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // quorcli's storage commands: save, load, restore, clear, check-unread, write-read-state, read.
 
+#include "app/command_ids.h"
 #include "cli/cli_command.h"
-#include "storage/board_commands.h"
 #include "storage/read_state.h"
 
 namespace quor::cli {
@@ -9,16 +9,9 @@ namespace quor::cli {
 namespace {
 
 // A command over every board fails when any board failed; the status line already named each.
-CliResult FromBoards(const storage::BoardsResult& result) {
-    if (result.Ok())
-        return CliResult::Ok();
-    return CliResult::Fail(std::to_string(result.failed) + " board(s) failed, first " +
-                           result.firstError);
-}
-
-template <storage::BoardsResult (*Command)(core::CQuorApp&)>
+template <int kCommand>
 CliResult RunOverBoards(CliContext& context, std::span<const std::string>) {
-    return FromBoards(Command(context.app));
+    return RunTableCommand(context, kCommand);
 }
 
 CliResult Read(CliContext& context, std::span<const std::string> args) {
@@ -36,12 +29,13 @@ CliResult Read(CliContext& context, std::span<const std::string> args) {
 }  // namespace
 
 void RegisterStorageCommands(CliCommandTable& table) {
-    table.push_back({"save", {}, RunOverBoards<storage::OnSaveBoards>});
-    table.push_back({"load", {}, RunOverBoards<storage::OnLoadBoards>});
-    table.push_back({"restore", {}, RunOverBoards<storage::OnRestore>});
-    table.push_back({"clear", {}, RunOverBoards<storage::OnClear>});
-    table.push_back({"check-unread", {}, RunOverBoards<storage::OnUnreadCheck>});
-    table.push_back({"write-read-state", {}, RunOverBoards<storage::OnWriteReadState>});
+    namespace cmd = app::command;
+    table.push_back({"save", {}, RunOverBoards<cmd::kSave>});
+    table.push_back({"load", {}, RunOverBoards<cmd::kLoad>});
+    table.push_back({"restore", {}, RunOverBoards<cmd::kRestore>});
+    table.push_back({"clear", {}, RunOverBoards<cmd::kClear>});
+    table.push_back({"check-unread", {}, RunOverBoards<cmd::kUnreadCheck>});
+    table.push_back({"write-read-state", {}, RunOverBoards<cmd::kWriteReadState>});
     table.push_back({"read", {"N", "I"}, Read});
 }
 

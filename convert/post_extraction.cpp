@@ -11,9 +11,9 @@
 #include "convert/text_cleaner.h"
 #include "convert/text_search.h"
 #include "core/board_workspace.h"
-#include "core/cp932.h"
 #include "core/quor_app.h"
 #include "core/settings_keys.h"
+#include "core/status_texts.h"
 
 namespace quor::convert {
 
@@ -95,16 +95,6 @@ std::size_t CutPosts(core::BoardWorkspace& workspace, const MarkerSearch& search
     return cursor;
 }
 
-const std::string& ConvertingText() {
-    static const std::string text = core::FromUtf8("変換中");
-    return text;
-}
-
-const std::string& ConvertedText() {
-    static const std::string text = core::FromUtf8("変換終了");
-    return text;
-}
-
 }  // namespace
 
 void ExtractPosts(core::BoardWorkspace& workspace) {
@@ -140,9 +130,9 @@ void ConvertBoard(core::CQuorApp& app, int slot) {
         ConvertKanjiCode(workspace, kanjiCode);
         LoadParseRules(store, boardNumber, workspace.rules);
     });
-    app.SetStatusText(name + ConvertingText());
+    app.SetStatusText(name + core::ConvertingText());
     app.WithWorkspace(slot, ExtractPosts);
-    app.SetStatusText(name + ConvertedText());
+    app.SetStatusText(name + core::ConversionFinishedText());
 }
 
 }  // namespace quor::convert

@@ -1,5 +1,7 @@
 #include "convert/text_search.h"
 
+#include "core/cp932.h"
+
 namespace quor::convert {
 
 std::size_t FindFrom(std::string_view text, std::string_view keyword, std::size_t start) {
@@ -8,19 +10,11 @@ std::size_t FindFrom(std::string_view text, std::string_view keyword, std::size_
     return text.find(keyword, start);
 }
 
-namespace {
-
-bool IsSjisLead(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-}  // namespace
-
 std::string LowerAscii(std::string_view text) {
     std::string lowered(text);
     for (std::size_t i = 0; i < lowered.size(); ++i) {
         const auto byte = static_cast<unsigned char>(lowered[i]);
-        if (IsSjisLead(byte))
+        if (core::IsLeadByte(byte))
             ++i;  // the trail byte is part of the character
         else if (byte >= 'A' && byte <= 'Z')
             lowered[i] = static_cast<char>(byte - 'A' + 'a');

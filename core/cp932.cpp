@@ -64,8 +64,7 @@ private:
 // A bad CP932 lead byte takes its trail byte with it only when that byte could be a trail byte.
 std::size_t Cp932CharacterLength(std::string_view text) {
     const auto lead = static_cast<unsigned char>(text[0]);
-    const bool isLead = (lead >= 0x81 && lead <= 0x9f) || (lead >= 0xe0 && lead <= 0xfc);
-    if (!isLead || text.size() < 2)
+    if (!IsLeadByte(lead) || text.size() < 2)
         return 1;
     const auto trail = static_cast<unsigned char>(text[1]);
     return (trail >= 0x40 && trail <= 0xfc && trail != 0x7f) ? 2 : 1;

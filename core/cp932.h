@@ -16,6 +16,13 @@ namespace quor::core {
 inline constexpr std::string_view kGetaCp932 = "\x81\xac";
 inline constexpr std::string_view kGetaUtf8 = "\xe3\x80\x93";
 
+// Whether the byte starts a double-byte character of code page 932 (0x81 to 0x9F and 0xE0 to
+// 0xFC); the byte after it belongs to the same character. Half-width katakana (0xA1 to 0xDF) are
+// single bytes.
+constexpr bool IsLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
+}
+
 std::string ToUtf8(std::string_view cp932);
 std::string FromUtf8(std::string_view utf8);
 

@@ -13,7 +13,7 @@
 namespace quor::core {
 
 // The progress display of a long command on the user-interface thread (save, load). Destroying
-// it closes it.
+// it closes it. It offers no way to cancel: save and load run to their end.
 class ProgressDisplay {
 public:
     virtual ~ProgressDisplay() = default;
@@ -21,8 +21,6 @@ public:
     // Shows the position and returns the previous one.
     virtual int Show(int position) = 0;
     virtual void SetText(const std::string& text) = 0;
-    // Whether the user asked to cancel since the last call.
-    virtual bool CancelRequested() { return false; }
 };
 
 class Frontend {

@@ -8,6 +8,7 @@
 // written here, "Cokkie" included. The same key may be read with different defaults in different
 // places; each constant below names the reader.
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -73,6 +74,15 @@ inline constexpr std::string_view kPostGetChoice = "PNMethod";
 inline constexpr std::string_view kNoCase = "NoCase";
 // The cleaner decodes numeric and named character references (1) or only the four entities (0).
 inline constexpr std::string_view kCharRef = "CharRef";
+
+// Every per-board key stem above, Parent first: the whole family of keys a board owns. Moving
+// or removing a board moves or removes exactly these.
+inline constexpr std::array<std::string_view, 28> kBoardStems{
+    kParent,         kName,          kUrl,          kEnable,     kType,           kKanjiCode,
+    kOrder,          kSkipMarker,    kTitleStart,   kTitleEnd,   kNameStart,      kNameEnd,
+    kDateStart,      kDateEnd,       kMessageStart, kMessageEnd, kLineFeedSwitch, kSpaceSwitch,
+    kTabSwitch,      kReferer,       kCookie,       kPageCount,  kPageSearchText, kPageParameter,
+    kNextPageMethod, kPostGetChoice, kNoCase,       kCharRef};
 }  // namespace key
 
 namespace defaults {

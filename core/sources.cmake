@@ -17,6 +17,8 @@ set(QUOR_CORE_SOURCES
     core/settings_keys.h
     core/settings_store.cpp
     core/settings_store.h
+    core/status_texts.cpp
+    core/status_texts.h
     core/unicode_cp932.cpp
     core/unicode_cp932.h
     core/worker_registry.cpp

@@ -7,6 +7,7 @@
 #include "convert/post_extraction.h"
 #include "core/cp932.h"
 #include "core/settings_keys.h"
+#include "core/status_texts.h"
 #include "fetch/page_request.h"
 #include "storage/board_files.h"
 #include "storage/read_state.h"
@@ -18,17 +19,13 @@ namespace {
 namespace key = core::key;
 namespace defaults = core::defaults;
 using core::BoardKey;
+using core::ConversionFinishedText;
 using core::kSectionGlobal;
 using core::kSectionTree;
 
 constexpr auto kTick = std::chrono::milliseconds(100);
 // A single-board run gives a request thread this many ticks to take its parameters.
 constexpr int kSingleBoardTickLimit = 1200;
-
-const std::string& ConversionFinishedText() {
-    static const std::string text = core::FromUtf8("変換終了");
-    return text;
-}
 
 const std::string& RunActiveText() {
     static const std::string text = core::FromUtf8("取得中です。終わってから実行してください");

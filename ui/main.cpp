@@ -3,10 +3,10 @@
 
 #include <QApplication>
 
+#include "app/app_commands.h"
 #include "core/quor_app.h"
 #include "settings/qsettings_store.h"
 #include "ui/frame/desktop_startup.h"
-#include "ui/frame/engine_calls.h"
 #include "ui/frame/main_frame.h"
 #include "ui/frame/qt_frontend.h"
 
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         auto frame = quor::ui::StartDesktop(app, frontend);
         status = QApplication::exec();
         frontend.SetClosing();
-        quor::ui::RunExitWrites(app);
+        quor::app::RunExitWrites(app);
         frontend.AttachFrame(nullptr);
         frame.reset();
         // The application's destructor cuts off the workers that are still running.

@@ -1,9 +1,10 @@
 # The widget layer (target quor_widgets), one subfolder per subsystem, mirroring the engine's
 # folders; ui/main.cpp alone is the desktop program (target quor).
-foreach(sub frame views dialogs fetch convert storage document)
+foreach(sub common frame views dialogs fetch convert storage document)
     include(${CMAKE_CURRENT_LIST_DIR}/${sub}/sources.cmake)
 endforeach()
 set(QUOR_WIDGET_SOURCES
+    ${QUOR_UI_COMMON_SOURCES}
     ${QUOR_UI_FRAME_SOURCES}
     ${QUOR_UI_VIEWS_SOURCES}
     ${QUOR_UI_DIALOGS_SOURCES}

@@ -87,6 +87,24 @@ TEST_F(ConvertCliTest, ConvertStartsFromAnEmptyTableEachTime) {
     EXPECT_EQ(Lines(run.out).size(), 1u) << run.out;
 }
 
+TEST_F(ConvertCliTest, ConvertingAnEmptyPageTextKeepsThePosts) {
+    const std::string page =
+        WritePage("<hr><b>t</b>投稿者：<b>n</b>投稿日：d</font><blockquote>m</blockquote>");
+    const auto empty = pages_.Path() / "empty.html";
+    test::TempDir::WriteFile(empty, "");
+    // Board 1 gets its post, then an empty page text; board 2 was never given one.
+    const CliRun run =
+        Run({"set",    "Tree", "Type1",        "7",       "import", "1",       page, "convert", "1",
+             "import", "1",    empty.string(), "convert", "1",      "convert", "2",  "page",    "1",
+             "posts",  "1",    "posts",        "2"});
+    EXPECT_EQ(run.status, 0) << "nothing to convert is no failure";
+    const auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 1u) << run.out;
+    EXPECT_EQ(lines[0],
+              "{\"index\":0,\"title\":\"t\",\"name\":\"n\",\"date\":\"d\",\"message\":\"m\","
+              "\"unread\":0}");
+}
+
 TEST_F(ConvertCliTest, BadBoardNumbersAreUsageErrors) {
     for (const char* command : {"convert", "posts"}) {
         for (const char* board : {"0", "65", "x"}) {

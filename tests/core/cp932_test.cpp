@@ -32,6 +32,34 @@ TEST(Cp932Test, RoundTripsEveryValidCharacter) {
     EXPECT_EQ(FromUtf8("ﾃｽﾄ①～髙"), "\xc3\xbd\xc4\x87\x40\x81\x60\xfb\xfc");
 }
 
+TEST(Cp932Test, LeadBytesAreTheTwoDoubleByteRanges) {
+    struct Row {
+        unsigned char byte;
+        bool lead;
+    };
+    // Each range's edges and the bytes just outside them; 0xA1 to 0xDF are half-width katakana.
+    constexpr Row kRows[] = {{0x00, false}, {0x7f, false}, {0x80, false}, {0x81, true},
+                             {0x88, true},  {0x9f, true},  {0xa0, false}, {0xa1, false},
+                             {0xdf, false}, {0xe0, true},  {0xea, true},  {0xfc, true},
+                             {0xfd, false}, {0xff, false}};
+    for (const Row& row : kRows)
+        EXPECT_EQ(IsLeadByte(row.byte), row.lead) << std::hex << int{row.byte};
+    // Every lead byte with a valid trail byte is one character: it comes back as one UTF-8
+    // character, never as two.
+    int leads = 0;
+    for (int byte = 0; byte < 256; ++byte) {
+        if (!IsLeadByte(static_cast<unsigned char>(byte)))
+            continue;
+        ++leads;
+        const std::string pair{static_cast<char>(byte), '\x40'};
+        const std::string utf8 = ToUtf8(pair);
+        EXPECT_TRUE(utf8 == kGetaUtf8 || (utf8.size() >= 2 && utf8.size() <= 3 &&
+                                          static_cast<unsigned char>(utf8[0]) >= 0xc2))
+            << std::hex << byte;
+    }
+    EXPECT_EQ(leads, 31 + 29);
+}
+
 TEST(Cp932Test, ReplacesWhatCannotBeConverted) {
     EXPECT_EQ(FromUtf8("a😀b"), std::string("a") + std::string(kGetaCp932) + "b");
     EXPECT_EQ(FromUtf8("a\xffz"), std::string("a") + std::string(kGetaCp932) + "z");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <thread>
 
 #include "core/cp932.h"
@@ -103,6 +104,24 @@ TEST(SettingsStoreTest, BoardKeysHaveNoLeadingZeros) {
     EXPECT_EQ(BoardKey("Url", 1), "Url1");
     EXPECT_EQ(BoardKey("Cokkie", 12), "Cokkie12");
     EXPECT_EQ(BoardKey(key::kMessageEnd, 64), "HonbunB64");
+}
+
+TEST(SettingsStoreTest, BoardStemsNameEveryKeyOfABoardOnce) {
+    std::set<std::string_view> stems;
+    for (const std::string_view stem : key::kBoardStems) {
+        EXPECT_TRUE(stems.insert(stem).second) << stem << " twice";
+        // A digit in a stem could make "stem1" + 2 and "stem" + 12 the same key.
+        EXPECT_EQ(stem.find_first_of("0123456789"), std::string_view::npos) << stem;
+        EXPECT_NE(stem, key::kCount);
+    }
+    // The stored names, as the settings file of every earlier version holds them.
+    EXPECT_EQ(stems,
+              (std::set<std::string_view>{
+                  "Parent",  "Data",    "Url",      "Enable",  "Type",     "CCode",  "Order",
+                  "Pass",    "TitA",    "TitB",     "NameA",   "NameB",    "DateA",  "DateB",
+                  "HonbunA", "HonbunB", "LFCV",     "SPCV",    "TGCV",     "Ref",    "Cokkie",
+                  "PageCt",  "PageBtn", "PageSent", "NextAna", "PNMethod", "NoCase", "CharRef"}));
+    EXPECT_EQ(key::kBoardStems.front(), key::kParent);
 }
 
 TEST(SettingsStoreTest, ParseStoredInt) {

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -20,6 +21,7 @@
 #include "desktop_fixture.h"
 #include "support/temp_dir.h"
 #include "ui/document/quor_doc.h"
+#include "ui/document/quor_doc_testing.h"
 #include "ui/views/board_tree_view.h"
 #include "ui/views/message_view.h"
 #include "ui/views/post_list_model.h"
@@ -159,12 +161,12 @@ TEST_F(FrameTest, NewDocumentEmptiesTheMessageViewAndKeepsTheOtherPanes) {
     Frame().MessageView()->SetText("shown");
     QTest::keyClick(&Frame(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_TRUE(Frame().MessageView()->toPlainText().isEmpty());
-    EXPECT_EQ(Frame().Document().NewDocumentCount(), 1);
+    EXPECT_EQ(CQuorDocTesting::NewDocumentCount(Frame().Document()), 1);
     EXPECT_EQ(Frame().TreeView()->Entries().size(), 2u);
     EXPECT_EQ(Frame().TreeView()->topLevelItemCount(), 1);
     EXPECT_EQ(Frame().ListView()->Model().rowCount(), 1);
     Frame().Dispatch(cmd::kFileOpen);
-    EXPECT_EQ(Frame().Document().NewDocumentCount(), 2);
+    EXPECT_EQ(CQuorDocTesting::NewDocumentCount(Frame().Document()), 2);
     EXPECT_TRUE(Frame().Dispatch(57603)) << "saving the document is handled and writes nothing";
 }
 
@@ -253,6 +255,44 @@ TEST_F(FrameTest, SaveRunsUnderTheProgressWindowAndEnablesTheWindowAgain) {
     EXPECT_EQ(statusText, QStringLiteral("データの書き込み中です..."));
     EXPECT_TRUE(Frame().isEnabled());
     EXPECT_TRUE(std::filesystem::exists(output.Path() / "board.idx"));
+}
+
+TEST_F(FrameTest, CancelDuringSaveAndLoadStopsNeitherCommand) {
+    test::TempDir output;
+    test::WriteBoards(store_, {{0, "board", ""}, {0, "other", ""}, {0, "third", ""}});
+    store_.WriteString(core::kSectionGlobal, core::key::kOutputDirectory, output.Prefix());
+    for (int slot = 0; slot < 3; ++slot)
+        test::PutPosts(*app_, slot, {{"t", "n", "d", "m", 0}});
+    Start();
+    int cancels = 0;
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == QStringLiteral("dlg102") && window->isVisible()) {
+                QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("ctl2")),
+                                  Qt::LeftButton);
+                ++cancels;
+            }
+        }
+    });
+    poll.start();
+    EXPECT_TRUE(Frame().Dispatch(cmd::kSave));
+    const int cancelsDuringSave = cancels;
+    for (int slot = 0; slot < 3; ++slot)
+        app_->WithWorkspace(slot, [](core::BoardWorkspace& w) { w.posts.Clear(); });
+    EXPECT_TRUE(Frame().Dispatch(cmd::kLoad));
+    poll.stop();
+    EXPECT_GT(cancelsDuringSave, 0);
+    EXPECT_GT(cancels, cancelsDuringSave) << "Cancel was pressed during the load too";
+    for (const char* name : {"board.idx", "other.idx", "third.idx"})
+        EXPECT_TRUE(std::filesystem::exists(output.Path() / name)) << name;
+    for (int slot = 0; slot < 3; ++slot)
+        EXPECT_EQ(app_->WithWorkspace(
+                      slot, [](const core::BoardWorkspace& w) { return w.posts.Count(); }),
+                  1u)
+            << "slot " << slot << " loaded";
+    EXPECT_TRUE(Frame().isEnabled());
 }
 
 }  // namespace

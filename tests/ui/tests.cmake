@@ -6,6 +6,7 @@ quor_add_test(quor_ui_tests ui
     ui/desktop_fixture.h
     ui/post_cells_test.cpp
     ui/message_text_test.cpp
+    ui/widget_text_test.cpp
     ui/progress_window_test.cpp
     ui/post_list_test.cpp
     ui/tree_view_test.cpp

@@ -16,6 +16,7 @@
 #include "desktop_fixture.h"
 #include "ui/dialogs/item_settings_call.h"
 #include "ui/views/board_tree_view.h"
+#include "ui/views/board_tree_view_testing.h"
 #include "ui/views/message_text.h"
 #include "ui/views/message_view.h"
 #include "ui/views/post_list_model.h"
@@ -50,7 +51,7 @@ protected:
     }
     // The dialog answers OK with this name and URL.
     void DialogAnswers(std::string name, std::string url, int* openedFor = nullptr) {
-        Tree().SetItemSettingsOpener([=](QWidget*, int number) {
+        CQuorViewTesting::SetItemSettingsOpener(Tree(), [=](QWidget*, int number) {
             if (openedFor != nullptr)
                 *openedFor = number;
             return ItemSettingsResult{true, Sjis(name), Sjis(url)};
@@ -148,7 +149,7 @@ TEST_F(TreeViewTest, AddingOpensNothingWithoutASelectionOrWritesNothingOnCancel)
     ThreeBoards();
     Start();
     int opened = 0;
-    Tree().SetItemSettingsOpener([&opened](QWidget*, int) {
+    CQuorViewTesting::SetItemSettingsOpener(Tree(), [&opened](QWidget*, int) {
         ++opened;
         return ItemSettingsResult{};
     });
@@ -167,7 +168,7 @@ TEST_F(TreeViewTest, TheSixtyFifthBoardIsRefused) {
     test::WriteBoards(store_, boards);
     Start();
     int opened = 0;
-    Tree().SetItemSettingsOpener([&opened](QWidget*, int) {
+    CQuorViewTesting::SetItemSettingsOpener(Tree(), [&opened](QWidget*, int) {
         ++opened;
         return ItemSettingsResult{true, "x", "y"};
     });
@@ -223,7 +224,7 @@ TEST_F(TreeViewTest, CountPastTheTablesShowsSixtyFourBoardsAndEveryCommandStaysI
     QTest::keyClick(editor, Qt::Key_Escape);
 
     int openedFor = 0;
-    Tree().SetItemSettingsOpener([&](QWidget*, int number) {
+    CQuorViewTesting::SetItemSettingsOpener(Tree(), [&](QWidget*, int number) {
         openedFor = number;
         return ItemSettingsResult{false, Stored(key::kName, number), Stored(key::kUrl, number)};
     });
@@ -397,7 +398,7 @@ TEST_F(TreeViewTest, LabelEditsAreNotStoredTheSettingsCommandIs) {
 
     // The settings command cancelled gives back what the dialog loaded from the store, so the
     // label returns to the stored name.
-    Tree().SetItemSettingsOpener([this](QWidget*, int number) {
+    CQuorViewTesting::SetItemSettingsOpener(Tree(), [this](QWidget*, int number) {
         return ItemSettingsResult{false, Stored(key::kName, number), Stored(key::kUrl, number)};
     });
     Tree().OnCommand(app::command::kFetchSettings);
@@ -447,10 +448,27 @@ TEST_F(TreeViewTest, BufferPreviewAndConvertFromBuffer) {
     EXPECT_EQ(Frame().ListView()->Model().index(1, 0).data().toString(), QStringLiteral("T2"));
 }
 
+TEST_F(TreeViewTest, ConvertFromAnEmptyPageTextKeepsThePostsAndTheList) {
+    ThreeBoards();
+    test::PutPosts(*app_, 1, {{"前の投稿", "名", "d", "m"}, {"次", "名", "d", "m"}});
+    Start();
+    Select(2);
+    ASSERT_EQ(Frame().ListView()->Model().rowCount(), 2);
+    Tree().OnCommand(app::command::kConvertFromBuffer);
+    EXPECT_EQ(app_->WithWorkspace(1, [](const core::BoardWorkspace& w) { return w.posts.Count(); }),
+              2u)
+        << "the posts stay";
+    EXPECT_EQ(app_->currentBoard.load(), 1);
+    ASSERT_EQ(Frame().ListView()->Model().rowCount(), 2);
+    EXPECT_EQ(Frame().ListView()->Model().index(0, 0).data().toString(),
+              QStringLiteral("前の投稿"));
+}
+
 TEST_F(TreeViewTest, MissingIconsAreReportedAndTheTreeIsBuiltWithoutThem) {
     ThreeBoards();
     frame_ = std::make_unique<CMainFrame>(*app_, &frontend_);
-    Tree().SetIconPaths({QStringLiteral(":/icons/none.xpm"), QStringLiteral(":/icons/none.xpm")});
+    CQuorViewTesting::SetIconPaths(
+        Tree(), {QStringLiteral(":/icons/none.xpm"), QStringLiteral(":/icons/none.xpm")});
     QString shown;
     CloseNextMessageBox(&shown);
     Tree().BuildTree();
@@ -458,9 +476,9 @@ TEST_F(TreeViewTest, MissingIconsAreReportedAndTheTreeIsBuiltWithoutThem) {
     EXPECT_EQ(Tree().topLevelItem(0)->childCount(), 2);
     EXPECT_TRUE(Item(1)->icon(0).isNull());
 
-    Tree().SetIconPaths({QStringLiteral(":/icons/tree_board.xpm"),
-                         QStringLiteral(":/icons/tree_board_open.xpm"),
-                         QStringLiteral(":/icons/tree_page.xpm")});
+    CQuorViewTesting::SetIconPaths(Tree(), {QStringLiteral(":/icons/tree_board.xpm"),
+                                            QStringLiteral(":/icons/tree_board_open.xpm"),
+                                            QStringLiteral(":/icons/tree_page.xpm")});
     Tree().BuildTree();
     EXPECT_FALSE(Item(1)->icon(0).isNull());
     EXPECT_EQ(Item(1)->icon(0).pixmap(16, 16, QIcon::Normal).toImage(),

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/settings_keys.h"
+#include "ui/common/widget_text.h"
 #include "ui/dialogs/dialog_controls.h"
 
 namespace quor::ui {

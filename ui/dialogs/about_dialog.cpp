@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QtGlobal>
 
+#include "ui/common/widget_text.h"
 #include "ui/frame/command_table.h"
 
 namespace quor::ui {
@@ -15,9 +16,7 @@ void ShowAboutBox(QWidget* parent) {
     box.setObjectName(QStringLiteral("dlg100"));
     box.setWindowTitle(QStringLiteral("Mirubo　ﾊﾞｰｼﾞｮﾝ"));
     auto* icon = new QLabel(&box);
-    icon->setPixmap(QPixmap(QString::fromUtf8(kApplicationIcon.data(),
-                                              static_cast<qsizetype>(kApplicationIcon.size())))
-                        .scaled(32, 32));
+    icon->setPixmap(QPixmap(Utf8ToQString(kApplicationIcon)).scaled(32, 32));
     auto* version = new QLabel(QStringLiteral("Mirubo Version 0.62"), &box);
     version->setObjectName(QStringLiteral("aboutVersion"));
     auto* further = new QLabel(

@@ -11,17 +11,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/cp932.h"
-
 namespace quor::ui {
-
-QString Cp932ToQString(std::string_view cp932) {
-    return QString::fromStdString(core::ToUtf8(cp932));
-}
-
-std::string QStringToCp932(const QString& text) {
-    return core::FromUtf8(text.toStdString());
-}
 
 QString ControlName(int id) {
     return QStringLiteral("ctl%1").arg(id);

@@ -1,8 +1,8 @@
 #pragma once
 
-// Small pieces shared by the settings dialogs and their pages: the crossing between the store's
-// code page 932 texts and the widgets' QStrings, controls named after their resource ids, the
-// number fields with their up/down buttons, and the check that stops a dialog before it writes.
+// Small pieces shared by the settings dialogs and their pages: controls named after their
+// resource ids, the number fields with their up/down buttons, and the check that stops a dialog
+// before it writes.
 
 #include <QString>
 #include <QWidget>
@@ -16,10 +16,6 @@ class QLineEdit;
 class QToolButton;
 
 namespace quor::ui {
-
-// Store text (CP932 bytes) to widget text and back.
-QString Cp932ToQString(std::string_view cp932);
-std::string QStringToCp932(const QString& text);
 
 // Every control carries its resource id as object name ("ctl1016"), so tests and scripts can
 // find it.

@@ -7,19 +7,14 @@
 #include <QTabWidget>
 
 #include "core/settings_keys.h"
+#include "ui/common/widget_text.h"
 #include "ui/convert/bbs_type_page.h"
 #include "ui/convert/conversion_page.h"
 #include "ui/fetch/page_turn_page.h"
 
 namespace quor::ui {
 
-namespace {
-
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 CItemSettingsDialog::CItemSettingsDialog(core::SettingsStore& store, int boardNumber,
                                          QWidget* parent, const std::string& initialName,
@@ -30,13 +25,13 @@ CItemSettingsDialog::CItemSettingsDialog(core::SettingsStore& store, int boardNu
       name_(initialName),
       url_(initialUrl) {
     setObjectName(QStringLiteral("dlg135"));
-    setWindowTitle(Text("設定"));
+    setWindowTitle(Utf8ToQString("設定"));
 
-    nameEdit_ = MakeLineEdit(1000, Text("表示する項目の名前です"), this);
-    urlEdit_ = MakeLineEdit(1001, Text("ここにhttp://からURLを入力します"), this);
+    nameEdit_ = MakeLineEdit(1000, Utf8ToQString("表示する項目の名前です"), this);
+    urlEdit_ = MakeLineEdit(1001, Utf8ToQString("ここにhttp://からURLを入力します"), this);
     auto* ok = Named(new QPushButton(QStringLiteral("OK"), this), 1);
     ok->setDefault(true);
-    auto* cancel = Named(new QPushButton(Text("ｷｬﾝｾﾙ"), this), 2);
+    auto* cancel = Named(new QPushButton(Utf8ToQString("ｷｬﾝｾﾙ"), this), 2);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -45,9 +40,9 @@ CItemSettingsDialog::CItemSettingsDialog(core::SettingsStore& store, int boardNu
     bbsTypePage_ = new ui::CBbsTypePage(store_, boardNumber_, tabs_);
     pageTurnPage_ = new ui::CPageTurnPage(store_, boardNumber_, tabs_);
     conversionPage_ = new ui::CConversionPage(store_, boardNumber_, tabs_);
-    tabs_->addTab(bbsTypePage_, Text("変換設定"));
-    tabs_->addTab(pageTurnPage_, Text("取得設定"));
-    tabs_->addTab(conversionPage_, Text("変換設定2"));
+    tabs_->addTab(bbsTypePage_, Utf8ToQString("変換設定"));
+    tabs_->addTab(pageTurnPage_, Utf8ToQString("取得設定"));
+    tabs_->addTab(conversionPage_, Utf8ToQString("変換設定2"));
 
     if (boardNumber_ >= 1) {
         name_ = store_.ReadString(core::kSectionTree,
@@ -59,7 +54,7 @@ CItemSettingsDialog::CItemSettingsDialog(core::SettingsStore& store, int boardNu
     ShowLoadedText(urlEdit_, Cp932ToQString(url_));
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(Text("項目名"), this), 0, 0);
+    grid->addWidget(new QLabel(Utf8ToQString("項目名"), this), 0, 0);
     grid->addWidget(nameEdit_, 0, 1);
     grid->addWidget(ok, 0, 2);
     grid->addWidget(new QLabel(QStringLiteral("URL"), this), 1, 0);
@@ -83,11 +78,13 @@ std::optional<FieldProblem> CItemSettingsDialog::Validate() const {
     const QString name = nameEdit_->text();
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) {
         return FieldProblem{
-            nameEdit_, Text("項目名に \"/\" や \"\\\" は使えません（ファイル名になります）。")};
+            nameEdit_,
+            Utf8ToQString("項目名に \"/\" や \"\\\" は使えません（ファイル名になります）。")};
     }
     if (QStringToCp932(urlEdit_->text()).size() >= kUrlLimit) {
         return FieldProblem{
-            urlEdit_, Text("URLが長すぎます。%1 バイト未満で入力してください。").arg(kUrlLimit)};
+            urlEdit_,
+            Utf8ToQString("URLが長すぎます。%1 バイト未満で入力してください。").arg(kUrlLimit)};
     }
     return pageTurnPage_->Validate();
 }

@@ -2,11 +2,9 @@
 
 #include <utility>
 
-namespace quor::ui {
+#include "app/command_ids.h"
 
-namespace {
-constexpr int kFileSave = 57603;
-}
+namespace quor::ui {
 
 CQuorDoc::CQuorDoc(std::function<void()> contentReset) : contentReset_(std::move(contentReset)) {}
 
@@ -17,12 +15,8 @@ bool CQuorDoc::OnNewDocument() {
     return true;
 }
 
-std::unique_ptr<CQuorCntrItem> CQuorDoc::CreateClientItem() {
-    return std::make_unique<CQuorCntrItem>(this);
-}
-
 bool CQuorDoc::HandlesCommand(int id) const {
-    return id == kFileSave;
+    return id == app::command::kFileSave;
 }
 
 void CQuorDoc::OnCommand(int) {

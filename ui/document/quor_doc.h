@@ -8,24 +8,10 @@
 // Widget layer: built into quor_widgets, never into the engine.
 
 #include <functional>
-#include <memory>
 
 #include "ui/frame/command_target.h"
 
 namespace quor::ui {
-
-class CQuorDoc;
-
-// An object embedded in the message text. Qt's text view embeds no foreign objects, so the item
-// only remembers its document; it exists so that the document's embedding entry point is real.
-class CQuorCntrItem final {
-public:
-    explicit CQuorCntrItem(CQuorDoc* document = nullptr) : document_(document) {}
-    CQuorDoc* Document() const { return document_; }
-
-private:
-    CQuorDoc* document_;
-};
 
 class CQuorDoc final : public ui::CommandTarget {
 public:
@@ -36,18 +22,13 @@ public:
     // and the board data stay as they are. Always succeeds.
     bool OnNewDocument();
 
-    // Closing the window or ending the program never asks whether to save.
-    bool SaveModified() const { return true; }
-
-    std::unique_ptr<CQuorCntrItem> CreateClientItem();
-
     // The document's own command: save document (Ctrl+S), which writes nothing.
     bool HandlesCommand(int id) const override;
     void OnCommand(int id) override;
 
-    int NewDocumentCount() const { return newDocumentCount_; }
-
 private:
+    friend struct CQuorDocTesting;
+
     std::function<void()> contentReset_;
     int newDocumentCount_ = 0;
 };

@@ -15,6 +15,7 @@
 #include <array>
 
 #include "core/settings_keys.h"
+#include "ui/common/widget_text.h"
 
 namespace quor::ui {
 
@@ -25,12 +26,8 @@ using ui::Named;
 // Filled by position: THREADPRIORITY is the position.
 const std::array kPriorities = {"最優先", "優先", "普通", "遅い"};
 
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 QLabel* Label(const char* utf8, QWidget* parent) {
-    return new QLabel(Text(utf8), parent);
+    return new QLabel(Utf8ToQString(utf8), parent);
 }
 
 int ReadGlobal(const core::SettingsStore& store, std::string_view key, int fallback) {
@@ -42,11 +39,11 @@ int ReadGlobal(const core::SettingsStore& store, std::string_view key, int fallb
 CEnvironmentDialog::CEnvironmentDialog(core::SettingsStore& store, QWidget* parent)
     : QDialog(parent), store_(store) {
     setObjectName(QStringLiteral("dlg138"));
-    setWindowTitle(Text("環境設定"));
+    setWindowTitle(Utf8ToQString("環境設定"));
 
     auto* ok = Named(new QPushButton(QStringLiteral("OK"), this), 1);
     ok->setDefault(true);
-    auto* cancel = Named(new QPushButton(Text("ｷｬﾝｾﾙ"), this), 2);
+    auto* cancel = Named(new QPushButton(Utf8ToQString("ｷｬﾝｾﾙ"), this), 2);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QVBoxLayout;
@@ -59,12 +56,14 @@ CEnvironmentDialog::CEnvironmentDialog(core::SettingsStore& store, QWidget* pare
     top->addWidget(BuildThreadGroup());
     top->addLayout(buttons);
 
-    autoCheck_ = ui::MakeCheckBox(1028, Text("全取得後に自動的に未読チェック"),
-                                  Text("全取得終了後に自動的に未読チェックを行います"), this);
-    autoSave_ = ui::MakeCheckBox(1031, Text("終了するときに既読情報の自動書き込み"),
-                                 Text("終了時に自動的に既読情報を書き出します"), this);
-    autoSaveData_ = ui::MakeCheckBox(1032, Text("終了するときに掲示板自動書き込み"),
-                                     Text("終了時に自動的に掲示板データを書き出します"), this);
+    autoCheck_ =
+        ui::MakeCheckBox(1028, Utf8ToQString("全取得後に自動的に未読チェック"),
+                         Utf8ToQString("全取得終了後に自動的に未読チェックを行います"), this);
+    autoSave_ = ui::MakeCheckBox(1031, Utf8ToQString("終了するときに既読情報の自動書き込み"),
+                                 Utf8ToQString("終了時に自動的に既読情報を書き出します"), this);
+    autoSaveData_ =
+        ui::MakeCheckBox(1032, Utf8ToQString("終了するときに掲示板自動書き込み"),
+                         Utf8ToQString("終了時に自動的に掲示板データを書き出します"), this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -77,10 +76,10 @@ CEnvironmentDialog::CEnvironmentDialog(core::SettingsStore& store, QWidget* pare
 
 QWidget* CEnvironmentDialog::BuildProxyGroup() {
     auto* group = new QGroupBox(QStringLiteral("Proxy"), this);
-    proxyOn_ =
-        ui::MakeCheckBox(1002, Text("Proxyを使う"), Text("Proxyを使うときにチェックします"), group);
-    proxyServer_ = ui::MakeLineEdit(1000, Text("Proxyサーバー名"), group);
-    proxyPort_ = ui::MakeLineEdit(1001, Text("Proxyポート番号"), group);
+    proxyOn_ = ui::MakeCheckBox(1002, Utf8ToQString("Proxyを使う"),
+                                Utf8ToQString("Proxyを使うときにチェックします"), group);
+    proxyServer_ = ui::MakeLineEdit(1000, Utf8ToQString("Proxyサーバー名"), group);
+    proxyPort_ = ui::MakeLineEdit(1001, Utf8ToQString("Proxyポート番号"), group);
     proxyPort_->setMaximumWidth(proxyPort_->fontMetrics().horizontalAdvance(QStringLiteral("0")) *
                                 12);
     auto* grid = new QGridLayout(group);
@@ -96,12 +95,13 @@ QWidget* CEnvironmentDialog::BuildProxyGroup() {
 
 QWidget* CEnvironmentDialog::BuildThreadGroup() {
     auto* group = new QGroupBox(QStringLiteral("Thread"), this);
-    threadCount_ = ui::MakeLineEdit(1003, Text("スレッド数"), group);
-    timeout_ = ui::MakeLineEdit(1004, Text("タイムアウト秒数"), group);
+    threadCount_ = ui::MakeLineEdit(1003, Utf8ToQString("スレッド数"), group);
+    timeout_ = ui::MakeLineEdit(1004, Utf8ToQString("タイムアウト秒数"), group);
     priority_ = Named(new QComboBox(group), 1005);
     for (int position = 0; position < static_cast<int>(kPriorities.size()); ++position)
-        priority_->insertItem(position, Text(kPriorities[static_cast<std::size_t>(position)]));
-    priority_->setToolTip(Text("スレッド優先度(未実装)"));
+        priority_->insertItem(position,
+                              Utf8ToQString(kPriorities[static_cast<std::size_t>(position)]));
+    priority_->setToolTip(Utf8ToQString("スレッド優先度(未実装)"));
     const int numberWidth = timeout_->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 9;
     threadCount_->setMaximumWidth(numberWidth);
     timeout_->setMaximumWidth(numberWidth);
@@ -125,7 +125,7 @@ QWidget* CEnvironmentDialog::BuildThreadGroup() {
 
 QWidget* CEnvironmentDialog::BuildOutputRows() {
     auto* rows = new QWidget(this);
-    outputDirectory_ = ui::MakeLineEdit(1025, Text("ログ出力先"), rows);
+    outputDirectory_ = ui::MakeLineEdit(1025, Utf8ToQString("ログ出力先"), rows);
     auto* browse = Named(new QPushButton(QStringLiteral("..."), rows), 1026);
     browse->setAutoDefault(false);
     browse->setMaximumWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("....")) * 3);
@@ -162,8 +162,8 @@ void CEnvironmentDialog::Load() {
 std::optional<ui::FieldProblem> CEnvironmentDialog::Validate() const {
     if (auto problem = ui::CheckNumberField(proxyPort_, QStringLiteral("Port"), 0, kMaxPort))
         return problem;
-    if (auto problem =
-            ui::CheckNumberField(threadCount_, Text("Thread数"), kMinThreadCount, kMaxThreadCount))
+    if (auto problem = ui::CheckNumberField(threadCount_, Utf8ToQString("Thread数"),
+                                            kMinThreadCount, kMaxThreadCount))
         return problem;
     return ui::CheckNumberField(timeout_, QStringLiteral("TimeOut"), kMinTimeout, kMaxTimeout);
 }
@@ -186,7 +186,7 @@ void CEnvironmentDialog::WarnAboutPrefix(const QString& directory) {
         "データ格納ディレクトリが \"/\" で終わっていません。\n"
         "掲示板のファイルはその中ではなく、名前の先頭に「%1」を付けて作られます。";
     QMessageBox::warning(this, windowTitle(),
-                         Text(kWarning).arg(directory.section(QLatin1Char('/'), -1)));
+                         Utf8ToQString(kWarning).arg(directory.section(QLatin1Char('/'), -1)));
 }
 
 void CEnvironmentDialog::Write() {
@@ -218,7 +218,7 @@ void CEnvironmentDialog::Write() {
 }
 
 std::optional<QString> CEnvironmentDialog::PickFolder(QWidget* parent) {
-    QFileDialog picker(parent, Text("出力先選択"),
+    QFileDialog picker(parent, Utf8ToQString("出力先選択"),
                        QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
     picker.setObjectName(QStringLiteral("folderPicker"));
     picker.setFileMode(QFileDialog::Directory);

@@ -40,12 +40,13 @@ public:
     // Asks for a folder (the "..." button); gives nothing when the user cancels. The default
     // opens the folder picker titled "出力先選択" at the desktop.
     using FolderPicker = std::function<std::optional<QString>(QWidget* parent)>;
-    void SetFolderPicker(FolderPicker picker) { pickFolder_ = std::move(picker); }
     static std::optional<QString> PickFolder(QWidget* parent);
 
     void accept() override;
 
 private:
+    friend struct CEnvironmentDialogTesting;
+
     QWidget* BuildProxyGroup();
     QWidget* BuildThreadGroup();
     QWidget* BuildOutputRows();

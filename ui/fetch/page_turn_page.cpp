@@ -14,6 +14,7 @@
 #include <array>
 
 #include "core/settings_keys.h"
+#include "ui/common/widget_text.h"
 
 namespace quor::ui {
 
@@ -24,12 +25,8 @@ using ui::Named;
 // Filled by position, unsorted: NextAna is the position.
 const std::array kAnalysisTypes = {"Searchの後", "Searchの前", "リンク", "Formブロック"};
 
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 QLabel* Label(const char* utf8, QWidget* parent) {
-    return new QLabel(Text(utf8), parent);
+    return new QLabel(Utf8ToQString(utf8), parent);
 }
 
 }  // namespace
@@ -48,12 +45,13 @@ QWidget* CPageTurnPage::BuildHeaderRows() {
     auto* rows = new QWidget(this);
     auto* grid = new QGridLayout(rows);
     grid->setContentsMargins(0, 0, 0, 0);
-    refererOn_ = ui::MakeCheckBox(1002, Text("Refereを設定する"),
-                                  Text("Referer文字列を使用するときにチェックします"), rows);
-    referer_ = ui::MakeLineEdit(1000, Text("Referer文字列を指定します"), rows);
-    cookieOn_ = ui::MakeCheckBox(1031, Text("Cookieを送る"),
-                                 Text("クッキーを使用するときにチェックします"), rows);
-    cookie_ = ui::MakeLineEdit(1025, Text("クッキー文字列を指定します"), rows);
+    refererOn_ =
+        ui::MakeCheckBox(1002, Utf8ToQString("Refereを設定する"),
+                         Utf8ToQString("Referer文字列を使用するときにチェックします"), rows);
+    referer_ = ui::MakeLineEdit(1000, Utf8ToQString("Referer文字列を指定します"), rows);
+    cookieOn_ = ui::MakeCheckBox(1031, Utf8ToQString("Cookieを送る"),
+                                 Utf8ToQString("クッキーを使用するときにチェックします"), rows);
+    cookie_ = ui::MakeLineEdit(1025, Utf8ToQString("クッキー文字列を指定します"), rows);
     grid->addWidget(refererOn_, 0, 0);
     grid->addWidget(referer_, 0, 1);
     grid->addWidget(cookieOn_, 1, 0);
@@ -63,10 +61,10 @@ QWidget* CPageTurnPage::BuildHeaderRows() {
 }
 
 QWidget* CPageTurnPage::BuildPageTurnGroup() {
-    auto* group = new QGroupBox(Text("ページめくり設定"), this);
+    auto* group = new QGroupBox(Utf8ToQString("ページめくり設定"), this);
     auto* grid = new QGridLayout(group);
 
-    pageCount_ = ui::MakeLineEdit(1001, Text("読み込むページを指定します"), group);
+    pageCount_ = ui::MakeLineEdit(1001, Utf8ToQString("読み込むページを指定します"), group);
     pageCount_->setMaximumWidth(
         pageCount_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) * 2);
     auto* countRow = new QHBoxLayout;
@@ -79,9 +77,9 @@ QWidget* CPageTurnPage::BuildPageTurnGroup() {
     countRow->addStretch(1);
 
     post_ = Named(new QRadioButton(QStringLiteral("POST"), group), 1029);
-    post_->setToolTip(Text("POSTで送信するときに指定します．が未実装です"));
+    post_->setToolTip(Utf8ToQString("POSTで送信するときに指定します．が未実装です"));
     get_ = Named(new QRadioButton(QStringLiteral("GET"), group), 1030);
-    get_->setToolTip(Text("GETで送信するときに指定します．が未実装です"));
+    get_->setToolTip(Utf8ToQString("GETで送信するときに指定します．が未実装です"));
     auto* buttons = new QButtonGroup(group);
     buttons->addButton(post_, 0);
     buttons->addButton(get_, 1);
@@ -92,14 +90,14 @@ QWidget* CPageTurnPage::BuildPageTurnGroup() {
     methodRow->addStretch(1);
 
     nextUrl_ = Named(new QLineEdit(group), 1033);
-    searchText_ = ui::MakeLineEdit(1003, Text("検索用文字列です"), group);
+    searchText_ = ui::MakeLineEdit(1003, Utf8ToQString("検索用文字列です"), group);
     analysisType_ = Named(new QComboBox(group), 1005);
     for (int position = 0; position < static_cast<int>(kAnalysisTypes.size()); ++position)
-        analysisType_->insertItem(position,
-                                  Text(kAnalysisTypes[static_cast<std::size_t>(position)]));
-    analysisType_->setToolTip(Text("次へページの解析方法を指定します"));
+        analysisType_->insertItem(
+            position, Utf8ToQString(kAnalysisTypes[static_cast<std::size_t>(position)]));
+    analysisType_->setToolTip(Utf8ToQString("次へページの解析方法を指定します"));
     sendText_ = Named(new QPlainTextEdit(group), 1004);
-    sendText_->setToolTip(Text("送信用文字列です"));
+    sendText_->setToolTip(Utf8ToQString("送信用文字列です"));
     sendText_->setTabChangesFocus(true);
     sendText_->setFixedHeight(sendText_->fontMetrics().lineSpacing() * 3 + 10);
 
@@ -154,7 +152,8 @@ void CPageTurnPage::Load() {
 }
 
 std::optional<ui::FieldProblem> CPageTurnPage::Validate() const {
-    return ui::CheckNumberField(pageCount_, Text("Pageまで"), kMinPageCount, kMaxPageCount);
+    return ui::CheckNumberField(pageCount_, Utf8ToQString("Pageまで"), kMinPageCount,
+                                kMaxPageCount);
 }
 
 std::optional<ui::FieldProblem> CPageTurnPage::SavePage() {

@@ -1,31 +1,22 @@
 #include "ui/frame/app_command_target.h"
 
-#include <algorithm>
-#include <array>
-
+#include "app/app_commands.h"
 #include "app/command_ids.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/item_settings_call.h"
 #include "ui/document/quor_doc.h"
-#include "ui/frame/engine_calls.h"
 #include "ui/frame/main_frame.h"
 
 namespace quor::ui {
 
-namespace {
-
 namespace cmd = app::command;
 
-constexpr std::array kEngineCommands{cmd::kFetchAll,      cmd::kFetchAllMenu, cmd::kFetchSelected,
-                                     cmd::kStopFetching,  cmd::kRestore,      cmd::kSave,
-                                     cmd::kClear,         cmd::kLoad,         cmd::kUnreadCheck,
-                                     cmd::kWriteReadState};
-
-}  // namespace
-
 bool AppCommands::HandlesCommand(int id) const {
-    return std::find(kEngineCommands.begin(), kEngineCommands.end(), id) != kEngineCommands.end() ||
-           id == cmd::kEnvironmentSettings || id == cmd::kAbout || id == cmd::kFileNew ||
+    // A board's own commands belong to the tree, which names the board they act on.
+    const app::AppCommand* engine = app::FindAppCommand(id);
+    if (engine != nullptr)
+        return engine->scope == app::CommandScope::kApplication;
+    return id == cmd::kEnvironmentSettings || id == cmd::kAbout || id == cmd::kFileNew ||
            id == cmd::kFileOpen;
 }
 
@@ -43,7 +34,7 @@ void AppCommands::OnCommand(int id) {
             frame_.Document().OnNewDocument();
             return;
         default:
-            RunAppCommand(app_, id);
+            app::OnAppCommand(app_, id);
             return;
     }
 }

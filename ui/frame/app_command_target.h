@@ -1,8 +1,8 @@
 #pragma once
 
-// The last stop of the command route: the application's global commands (fetch, stop,
-// restore, save, clear, load, unread check, write read state, environment settings, about,
-// new and open document).
+// The last stop of the command route: the application's commands of the engine's table
+// (app/app_commands.h) and the desktop's own global ones (environment settings, about, new and
+// open document).
 
 #include "core/quor_app.h"
 #include "ui/frame/command_target.h"

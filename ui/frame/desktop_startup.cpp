@@ -2,6 +2,7 @@
 
 #include <QIcon>
 
+#include "ui/common/widget_text.h"
 #include "ui/frame/command_table.h"
 #include "ui/frame/main_frame.h"
 #include "ui/frame/qt_frontend.h"
@@ -15,8 +16,7 @@ std::unique_ptr<CMainFrame> StartDesktop(core::CQuorApp& app, QtFrontend& fronte
     frame->TreeView()->BuildTree();
     frontend.AttachFrame(frame.get());
     app.SetFrontend(frontend);
-    frame->setWindowIcon(QIcon(QString::fromUtf8(kApplicationIcon.data(),
-                                                 static_cast<qsizetype>(kApplicationIcon.size()))));
+    frame->setWindowIcon(QIcon(Utf8ToQString(kApplicationIcon)));
     frame->setWindowTitle(QStringLiteral("「Mirubo」"));
     frame->show();
     frame->repaint();

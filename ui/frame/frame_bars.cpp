@@ -6,6 +6,7 @@
 #include <QToolBar>
 
 #include "app/command_ids.h"
+#include "ui/common/widget_text.h"
 #include "ui/frame/command_table.h"
 #include "ui/frame/main_frame.h"
 
@@ -14,10 +15,6 @@ namespace quor::ui {
 namespace {
 
 namespace cmd = app::command;
-
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 struct Accelerator {
     int id;
@@ -34,9 +31,9 @@ QAction* CMainFrame::AddCommandAction(QWidget* owner, int id, const QString& tex
     auto* action = new QAction(text, owner);
     action->setData(id);
     if (const CommandText* strings = FindCommandText(id)) {
-        action->setStatusTip(Utf8(strings->prompt));
+        action->setStatusTip(Utf8ToQString(strings->prompt));
         if (!strings->toolTip.empty())
-            action->setToolTip(Utf8(strings->toolTip));
+            action->setToolTip(Utf8ToQString(strings->toolTip));
     }
     connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
     owner->addAction(action);
@@ -45,32 +42,31 @@ QAction* CMainFrame::AddCommandAction(QWidget* owner, int id, const QString& tex
 }
 
 void CMainFrame::CreateMenus() {
+    // A menu item is named after its command ("menu32775").
+    auto addItem = [this](QMenu* menu, int id, const QString& text) {
+        QAction* action = AddCommandAction(menu, id, text);
+        action->setObjectName(QStringLiteral("menu%1").arg(id));
+        return action;
+    };
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("menu128"));
     QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     file->setObjectName(QStringLiteral("menuFile"));
-    AddCommandAction(file, cmd::kFetchAllMenu, QStringLiteral("全取得(&G)"))
-        ->setObjectName(QStringLiteral("menu32775"));
+    addItem(file, cmd::kFetchAllMenu, QStringLiteral("全取得(&G)"));
     file->addSeparator();
-    AddCommandAction(file, cmd::kAppExit, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"))
-        ->setObjectName(QStringLiteral("menu57665"));
+    addItem(file, cmd::kAppExit, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
 
     QMenu* settings = bar->addMenu(QStringLiteral("環境設定(&V)"));
     settings->setObjectName(QStringLiteral("menuSettings"));
-    AddCommandAction(settings, cmd::kEnvironmentSettings, QStringLiteral("環境設定"))
-        ->setObjectName(QStringLiteral("menu32778"));
-    toolBarToggle_ = AddCommandAction(settings, cmd::kViewToolbar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"));
-    toolBarToggle_->setObjectName(QStringLiteral("menu59392"));
-    statusBarToggle_ =
-        AddCommandAction(settings, cmd::kViewStatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"));
-    statusBarToggle_->setObjectName(QStringLiteral("menu59393"));
+    addItem(settings, cmd::kEnvironmentSettings, QStringLiteral("環境設定"));
+    toolBarToggle_ = addItem(settings, cmd::kViewToolbar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"));
+    statusBarToggle_ = addItem(settings, cmd::kViewStatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"));
     for (QAction* toggle : {toolBarToggle_, statusBarToggle_})
         toggle->setCheckable(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("menuHelp"));
-    AddCommandAction(help, cmd::kAbout, QStringLiteral("quor のﾊﾞｰｼﾞｮﾝ情報(&A)..."))
-        ->setObjectName(QStringLiteral("menu57664"));
+    addItem(help, cmd::kAbout, QStringLiteral("quor のﾊﾞｰｼﾞｮﾝ情報(&A)..."));
     for (QMenu* menu : {file, settings, help})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 }
@@ -89,9 +85,9 @@ void CMainFrame::CreateToolBar() {
         }
         ++position;
         const CommandText* strings = FindCommandText(slot.id);
-        QAction* action =
-            AddCommandAction(toolBar_, slot.id, strings ? Utf8(strings->toolTip) : QString());
-        action->setIcon(QIcon(Utf8(slot.icon)));
+        QAction* action = AddCommandAction(toolBar_, slot.id,
+                                           strings ? Utf8ToQString(strings->toolTip) : QString());
+        action->setIcon(QIcon(Utf8ToQString(slot.icon)));
         action->setObjectName(QStringLiteral("toolbar%1_%2").arg(position).arg(slot.id));
     }
     addToolBar(Qt::TopToolBarArea, toolBar_);
@@ -120,13 +116,17 @@ void CMainFrame::CreateAccelerators() {
     const std::vector<Accelerator> accelerators{
         {cmd::kFileNew, {QKeySequence(Qt::CTRL | Qt::Key_N)}},
         {cmd::kFileOpen, {QKeySequence(Qt::CTRL | Qt::Key_O)}},
-        {57603, {QKeySequence(Qt::CTRL | Qt::Key_S)}},
-        {57643, {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
-        {57635, {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
-        {57634, {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
-        {57637, {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
-        {57680, {QKeySequence(Qt::Key_F6)}},
-        {57681, {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
+        {cmd::kFileSave, {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+        {cmd::kEditUndo,
+         {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
+        {cmd::kEditCut,
+         {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
+        {cmd::kEditCopy,
+         {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
+        {cmd::kEditPaste,
+         {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
+        {cmd::kNextPane, {QKeySequence(Qt::Key_F6)}},
+        {cmd::kPreviousPane, {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
     };
     for (const Accelerator& accelerator : accelerators) {
         QAction* action = AddCommandAction(this, accelerator.id, QString());

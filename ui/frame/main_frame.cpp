@@ -8,6 +8,7 @@
 #include <QStatusTipEvent>
 #include <QToolBar>
 
+#include "app/command_ids.h"
 #include "ui/document/quor_doc.h"
 #include "ui/frame/app_command_target.h"
 #include "ui/frame/qt_frontend.h"
@@ -17,15 +18,7 @@
 
 namespace quor::ui {
 
-namespace {
-
-constexpr int kAppExit = 57665;
-constexpr int kViewToolBar = 59392;
-constexpr int kViewStatusBar = 59393;
-constexpr int kNextPane = 57680;
-constexpr int kPreviousPane = 57681;
-
-}  // namespace
+namespace cmd = app::command;
 
 CMainFrame::CMainFrame(core::CQuorApp& app, QtFrontend* frontend) : app_(app), frontend_(frontend) {
     setObjectName(QStringLiteral("CMainFrame"));
@@ -130,25 +123,25 @@ void CMainFrame::ActivatePane(int step) {
 }
 
 bool CMainFrame::HandlesCommand(int id) const {
-    return id == kAppExit || id == kViewToolBar || id == kViewStatusBar || id == kNextPane ||
-           id == kPreviousPane;
+    return id == cmd::kAppExit || id == cmd::kViewToolbar || id == cmd::kViewStatusBar ||
+           id == cmd::kNextPane || id == cmd::kPreviousPane;
 }
 
 void CMainFrame::OnCommand(int id) {
     switch (id) {
-        case kAppExit:
+        case cmd::kAppExit:
             close();
             break;
-        case kViewToolBar:
+        case cmd::kViewToolbar:
             toolBar_->setVisible(toolBar_->isHidden());
             break;
-        case kViewStatusBar:
+        case cmd::kViewStatusBar:
             statusBar()->setVisible(statusBar()->isHidden());
             break;
-        case kNextPane:
+        case cmd::kNextPane:
             ActivatePane(1);
             break;
-        case kPreviousPane:
+        case cmd::kPreviousPane:
             ActivatePane(-1);
             break;
         default:
@@ -166,11 +159,7 @@ bool CMainFrame::event(QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    // The document never holds anything to save.
-    if (!document_->SaveModified()) {
-        event->ignore();
-        return;
-    }
+    // The document never holds anything to save, so closing never waits for a question.
     if (frontend_ != nullptr)
         frontend_->SetClosing();
     event->accept();

@@ -6,10 +6,10 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "ui/common/widget_text.h"
 #include "ui/frame/main_frame.h"
 #include "ui/storage/progress_window.h"
 #include "ui/views/board_tree_view.h"
-#include "ui/views/message_text.h"
 #include "ui/views/post_list_view.h"
 
 namespace quor::ui {
@@ -84,7 +84,7 @@ void QtFrontend::SetStatusText(const std::string& text) {
     // no implicitly shared text is ever released by two threads.
     RunOnGui([this, text] {
         if (frame_ != nullptr)
-            frame_->SetStatusLine(ToQString(text));
+            frame_->SetStatusLine(Cp932ToQString(text));
     });
 }
 
@@ -98,7 +98,7 @@ void QtFrontend::RefreshPostList() {
 void QtFrontend::ShowWarning(const std::string& text, const std::string& caption) {
     RunOnGui([this, text, caption] {
         if (frame_ != nullptr)
-            QMessageBox::warning(frame_, ToQString(caption), ToQString(text));
+            QMessageBox::warning(frame_, Cp932ToQString(caption), Cp932ToQString(text));
     });
 }
 

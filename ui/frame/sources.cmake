@@ -7,8 +7,6 @@ set(QUOR_UI_FRAME_SOURCES
     ui/frame/command_target.h
     ui/frame/desktop_startup.cpp
     ui/frame/desktop_startup.h
-    ui/frame/engine_calls.cpp
-    ui/frame/engine_calls.h
     ui/frame/frame_bars.cpp
     ui/frame/main_frame.cpp
     ui/frame/main_frame.h

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/cp932.h"
+#include "ui/common/widget_text.h"
 
 namespace quor::ui {
 
@@ -23,19 +23,15 @@ QWidget* MainWindow() {
     return nullptr;
 }
 
-QString FromCp932(const std::string& text) {
-    const std::string utf8 = core::ToUtf8(text);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 class WindowProgress final : public core::ProgressDisplay {
 public:
     explicit WindowProgress(QWidget* owner) { window_.OpenProgress(owner); }
     ~WindowProgress() override { window_.DestroyWindow(); }
     void SetRange(int lower, int upper) override { window_.SetProgressRange(lower, upper); }
     int Show(int position) override { return window_.ShowProgress(position); }
-    void SetText(const std::string& text) override { window_.SetProgressText(FromCp932(text)); }
-    bool CancelRequested() override { return window_.CancelRequested(); }
+    void SetText(const std::string& text) override {
+        window_.SetProgressText(Cp932ToQString(text));
+    }
 
 private:
     CProgressWindow window_;

@@ -5,7 +5,8 @@
 // keeps its owner (the main window) disabled, and every update first handles the events that
 // are waiting, so the main window keeps painting and Cancel stays responsive although the loop
 // never returns to the event loop. Enter does nothing; Cancel, Escape and the close box only
-// set the cancel flag.
+// set the cancel flag, which the window keeps for whoever asks; save and load run to their end
+// and never ask.
 //
 // Widget layer: built into quor_widgets, never into the engine.
 

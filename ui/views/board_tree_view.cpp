@@ -5,12 +5,12 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 
+#include "app/app_commands.h"
 #include "app/board_removal.h"
 #include "app/command_ids.h"
 #include "core/settings_keys.h"
+#include "ui/common/widget_text.h"
 #include "ui/frame/command_table.h"
-#include "ui/frame/engine_calls.h"
-#include "ui/views/message_text.h"
 #include "ui/views/message_view.h"
 #include "ui/views/post_list_view.h"
 
@@ -31,21 +31,13 @@ struct MenuEntry {
 
 constexpr MenuEntry kContextMenu[] = {
     {cmd::kNewItem, "取得ﾍﾟｰｼﾞの追加", false},
-    {32772, "項目ﾍﾟｰｼﾞの削除", false},
-    {32773, "取得ﾍﾟｰｼﾞの編集", true},
+    {cmd::kDeleteItem, "項目ﾍﾟｰｼﾞの削除", false},
+    {cmd::kEditItemLabel, "取得ﾍﾟｰｼﾞの編集", true},
     {cmd::kFetchSettings, "取得設定", true},
     {cmd::kFetchFromWeb, "Webから取得", false},
     {cmd::kConvertFromBuffer, "ﾊﾞｯﾌｧから変換", false},
-    {32783, "ﾊﾞｯﾌｧﾌﾟﾚﾋﾞｭｰ", false},
+    {cmd::kBufferPreview, "ﾊﾞｯﾌｧﾌﾟﾚﾋﾞｭｰ", false},
 };
-
-constexpr int kDeleteItem = 32772;
-constexpr int kEditLabel = 32773;
-constexpr int kBufferPreview = 32783;
-
-QString Utf8(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 }  // namespace
 
@@ -54,9 +46,8 @@ CQuorView::CQuorView(core::CQuorApp& app, QWidget* parent)
       app_(app),
       openItemSettings_(
           [&app](QWidget* owner, int number) { return OpenItemSettings(owner, app, number); }),
-      iconPaths_{QString::fromUtf8(kTreeBoardIcon.data(), kTreeBoardIcon.size()),
-                 QString::fromUtf8(kTreeSelectedIcon.data(), kTreeSelectedIcon.size()),
-                 QString::fromUtf8(kTreePageIcon.data(), kTreePageIcon.size())} {
+      iconPaths_{Utf8ToQString(kTreeBoardIcon), Utf8ToQString(kTreeSelectedIcon),
+                 Utf8ToQString(kTreePageIcon)} {
     setObjectName(QStringLiteral("CQuorView"));
     setHeaderHidden(true);
     setColumnCount(1);
@@ -77,7 +68,7 @@ void CQuorView::BuildContextMenu() {
     contextMenu_ = new QMenu(QStringLiteral("Tree-System"), this);
     contextMenu_->setObjectName(QStringLiteral("menu134"));
     for (const MenuEntry& entry : kContextMenu) {
-        QAction* action = contextMenu_->addAction(Utf8(entry.text));
+        QAction* action = contextMenu_->addAction(Utf8ToQString(entry.text));
         action->setObjectName(QStringLiteral("cmd%1").arg(entry.id));
         action->setData(entry.id);
         const int id = entry.id;
@@ -104,7 +95,7 @@ bool CQuorView::LoadImages() {
 }
 
 QTreeWidgetItem* CQuorView::InsertItem(QTreeWidgetItem* parent, const std::string& name) {
-    auto* item = new QTreeWidgetItem(QStringList{ToQString(name)});
+    auto* item = new QTreeWidgetItem(QStringList{Cp932ToQString(name)});
     item->setIcon(0, itemIcon_);
     item->setFlags(item->flags() | Qt::ItemIsEditable);
     if (parent == nullptr)
@@ -118,7 +109,8 @@ void CQuorView::BuildTree() {
     const QSignalBlocker quiet(this);
     if (!LoadImages()) {
         itemIcon_ = QIcon();
-        QMessageBox::information(this, QStringLiteral("quor"), Utf8("イメージリスト作成失敗"));
+        QMessageBox::information(this, QStringLiteral("quor"),
+                                 Utf8ToQString("イメージリスト作成失敗"));
     }
     clear();
     entries_.clear();
@@ -200,12 +192,12 @@ bool CQuorView::HandlesCommand(int id) const {
     switch (id) {
         case cmd::kNewItem:
         case cmd::kNewItemToolbar:
-        case kDeleteItem:
-        case kEditLabel:
+        case cmd::kDeleteItem:
+        case cmd::kEditItemLabel:
         case cmd::kFetchSettings:
         case cmd::kFetchFromWeb:
         case cmd::kConvertFromBuffer:
-        case kBufferPreview:
+        case cmd::kBufferPreview:
             return true;
         default:
             return false;
@@ -218,10 +210,10 @@ void CQuorView::OnCommand(int id) {
         case cmd::kNewItemToolbar:
             OnAddFetchPage();
             break;
-        case kDeleteItem:
+        case cmd::kDeleteItem:
             OnDeleteItemPage();
             break;
-        case kEditLabel:
+        case cmd::kEditItemLabel:
             OnEditFetchPage();
             break;
         case cmd::kFetchSettings:
@@ -233,7 +225,7 @@ void CQuorView::OnCommand(int id) {
         case cmd::kConvertFromBuffer:
             OnConvertFromBuffer();
             break;
-        case kBufferPreview:
+        case cmd::kBufferPreview:
             OnBufferPreview();
             break;
         default:
@@ -247,8 +239,9 @@ void CQuorView::OnAddFetchPage() {
         return;
     const int number = static_cast<int>(entries_.size());
     if (number > core::kSlotCount) {
-        QMessageBox::warning(this, QStringLiteral("quor"),
-                             Utf8("掲示板は%1個までしか登録できません").arg(core::kSlotCount));
+        QMessageBox::warning(
+            this, QStringLiteral("quor"),
+            Utf8ToQString("掲示板は%1個までしか登録できません").arg(core::kSlotCount));
         return;
     }
     const ItemSettingsResult result = openItemSettings_(this, number);
@@ -271,7 +264,7 @@ void CQuorView::OnDeleteItemPage() {
         return;
     if (app_.Run().IsActive()) {
         QMessageBox::warning(this, QStringLiteral("quor"),
-                             Utf8("取得中は項目ﾍﾟｰｼﾞを削除できません"));
+                             Utf8ToQString("取得中は項目ﾍﾟｰｼﾞを削除できません"));
         return;
     }
     const app::BoardRemoval removal = app::RemoveBoardAndDescendants(app_, entry);
@@ -329,29 +322,28 @@ void CQuorView::OnFetchSettings() {
     core::SettingsStore& store = app_.Store();
     store.WriteString(kSectionTree, BoardKey(key::kName, entry), result.name);
     store.WriteString(kSectionTree, BoardKey(key::kUrl, entry), result.url);
-    entries_[entry].item->setText(0, ToQString(result.name));
+    entries_[entry].item->setText(0, Cp932ToQString(result.name));
     entries_[entry].name = result.name;
 }
 
 void CQuorView::OnFetchFromWeb() {
     if (const int entry = SelectedBoard(); entry > 0)
-        StartBoardFetch(app_, entry - 1);
+        app::RunAppCommand(app_, cmd::kFetchSelected, entry);
 }
 
 void CQuorView::OnConvertFromBuffer() {
-    const int entry = SelectedBoard();
-    if (entry == 0 || app_.WithPageText(entry - 1, [](const std::string& t) { return t.empty(); }))
-        return;
-    ConvertBoardFromBuffer(app_, entry - 1);
-    app_.currentBoard.store(entry - 1);
-    if (listView_ != nullptr)
-        listView_->RefreshPostList();
+    // The engine makes the board current and refreshes the list when it converted anything.
+    if (const int entry = SelectedBoard(); entry > 0)
+        app::RunAppCommand(app_, cmd::kConvertFromBuffer, entry);
 }
 
 void CQuorView::OnBufferPreview() {
     const int entry = SelectedBoard();
-    if (entry > 0 && messageView_ != nullptr)
-        messageView_->SetText(app_.PageTextCopy(entry - 1));
+    if (entry == 0 || messageView_ == nullptr)
+        return;
+    const auto preview = app::RunAppCommand(app_, cmd::kBufferPreview, entry);
+    if (preview && preview->status == app::CommandResult::kDone)
+        messageView_->SetText(preview->text);
 }
 
 }  // namespace quor::ui

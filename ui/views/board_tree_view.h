@@ -36,10 +36,6 @@ public:
     explicit CQuorView(core::CQuorApp& app, QWidget* parent = nullptr);
 
     void SetPanes(CQuorUpView* list, CQuorDownView* message);
-    // Replaces the item settings dialog (tests put a scripted one here).
-    void SetItemSettingsOpener(ItemSettingsOpener opener) { openItemSettings_ = std::move(opener); }
-    // Where the three images come from; a path that gives no picture fails the image list.
-    void SetIconPaths(std::vector<QString> paths) { iconPaths_ = std::move(paths); }
 
     // Builds the tree from the store; once, at the view's initial update. Boards past the 64th
     // have no slot in the tables and get no item.
@@ -61,6 +57,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    friend struct CQuorViewTesting;
+
     bool LoadImages();
     void BuildContextMenu();
     QTreeWidgetItem* InsertItem(QTreeWidgetItem* parent, const std::string& name);
@@ -82,6 +80,7 @@ private:
     CQuorUpView* listView_ = nullptr;
     CQuorDownView* messageView_ = nullptr;
     ItemSettingsOpener openItemSettings_;
+    // Where the three images come from; a path that gives no picture fails the image list.
     std::vector<QString> iconPaths_;
     QIcon itemIcon_;
     std::vector<TreeEntry> entries_;

@@ -1,7 +1,5 @@
 #include "ui/views/message_text.h"
 
-#include "core/cp932.h"
-
 namespace quor::ui {
 
 namespace {
@@ -26,17 +24,6 @@ std::string BuildMessageText(const core::Post& post) {
     AppendField(text, "Message", "");
     text.append("\r\n").append(post.message).append("\r\n");
     return text;
-}
-
-QString ToQString(std::string_view cp932) {
-    const std::string utf8 = core::ToUtf8(cp932);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-std::string FromQString(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    return core::FromUtf8(
-        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 }  // namespace quor::ui

@@ -3,16 +3,14 @@
 #include <QFontDatabase>
 #include <QStringList>
 
-#include "ui/views/message_text.h"
+#include "app/command_ids.h"
+#include "ui/common/widget_text.h"
 
 namespace quor::ui {
 
 namespace {
 
-constexpr int kUndo = 57643;
-constexpr int kCut = 57635;
-constexpr int kCopy = 57634;
-constexpr int kPaste = 57637;
+namespace cmd = app::command;
 
 }  // namespace
 
@@ -42,7 +40,7 @@ QString CQuorDownView::ChooseFontFamily() {
 }
 
 void CQuorDownView::SetText(std::string_view cp932) {
-    QString text = ToQString(cp932);
+    QString text = Cp932ToQString(cp932);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setPlainText(text);
 }
@@ -50,25 +48,26 @@ void CQuorDownView::SetText(std::string_view cp932) {
 std::string CQuorDownView::Text() const {
     QString text = toPlainText();
     text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return FromQString(text);
+    return QStringToCp932(text);
 }
 
 bool CQuorDownView::HandlesCommand(int id) const {
-    return id == kUndo || id == kCut || id == kCopy || id == kPaste;
+    return id == cmd::kEditUndo || id == cmd::kEditCut || id == cmd::kEditCopy ||
+           id == cmd::kEditPaste;
 }
 
 void CQuorDownView::OnCommand(int id) {
     switch (id) {
-        case kUndo:
+        case cmd::kEditUndo:
             undo();
             break;
-        case kCut:
+        case cmd::kEditCut:
             cut();
             break;
-        case kCopy:
+        case cmd::kEditCopy:
             copy();
             break;
-        case kPaste:
+        case cmd::kEditPaste:
             paste();
             break;
         default:

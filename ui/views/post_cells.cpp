@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/cp932.h"
+
 namespace quor::ui {
 
 std::size_t WholeCharacterPrefix(std::string_view text, std::size_t maxBytes) {
@@ -9,7 +11,7 @@ std::size_t WholeCharacterPrefix(std::string_view text, std::size_t maxBytes) {
     std::size_t at = 0;
     while (at < limit) {
         const bool doubleByte =
-            IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size();
+            core::IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size();
         const std::size_t width = doubleByte ? 2 : 1;
         if (at + width > limit)
             break;

@@ -17,11 +17,6 @@ inline constexpr std::size_t kStatusBytes = 32;
 // A cell is drawn from at most this many bytes of its text.
 inline constexpr std::size_t kDrawnBytes = 259;
 
-// Whether the byte starts a double-byte character of code page 932.
-constexpr bool IsLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
-}
-
 // The length of the longest prefix of at most maxBytes bytes that does not end in the first
 // byte of a double-byte character.
 std::size_t WholeCharacterPrefix(std::string_view text, std::size_t maxBytes);

@@ -5,7 +5,7 @@
 #include <numeric>
 #include <string_view>
 
-#include "ui/views/message_text.h"
+#include "ui/common/widget_text.h"
 #include "ui/views/post_cells.h"
 
 namespace quor::ui {
@@ -120,7 +120,7 @@ QVariant PostListModel::data(const QModelIndex& index, int role) const {
         const core::Post& entry = workspace.posts.At(post);
         if (role == kUnreadRole)
             return entry.unread == 1;
-        return OneLine(ToQString(DrawnText(CellText(entry, index.column()))));
+        return OneLine(Cp932ToQString(DrawnText(CellText(entry, index.column()))));
     });
 }
 

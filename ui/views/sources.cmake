@@ -2,6 +2,7 @@
 set(QUOR_UI_VIEWS_SOURCES
     ui/views/board_tree_view.cpp
     ui/views/board_tree_view.h
+    ui/views/board_tree_view_testing.h
     ui/views/message_text.cpp
     ui/views/message_text.h
     ui/views/message_view.cpp

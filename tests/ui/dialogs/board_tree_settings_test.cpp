@@ -16,6 +16,7 @@
 #include "ui/convert/conversion_page.h"
 #include "ui/dialogs/item_settings_dialog.h"
 #include "ui/views/board_tree_view.h"
+#include "ui/views/board_tree_view_testing.h"
 
 namespace quor::ui {
 namespace {
@@ -59,8 +60,8 @@ protected:
             icons.push_back(QString::fromStdString((icons_.Path() / name).string()));
             ASSERT_TRUE(image.save(icons.back()));
         }
-        view_.SetIconPaths(icons);
-        view_.SetItemSettingsOpener([this](QWidget* owner, int number) {
+        CQuorViewTesting::SetIconPaths(view_, icons);
+        CQuorViewTesting::SetItemSettingsOpener(view_, [this](QWidget* owner, int number) {
             CItemSettingsDialog dialog(app_.Store(), number, owner);
             opened_.push_back(number);
             const int result = ExecWith(dialog, [&] { inDialog_(dialog); });

@@ -11,6 +11,7 @@
 #include "core/settings_keys.h"
 #include "dialog_test_support.h"
 #include "ui/fetch/environment_dialog.h"
+#include "ui/fetch/environment_dialog_testing.h"
 
 namespace quor::ui {
 namespace {
@@ -183,7 +184,7 @@ TEST_F(EnvironmentDialogTest, PickedFolderGetsItsSeparatorAndKeepsTypedValues) {
     std::vector<std::optional<QString>> answers = {std::nullopt, QStringLiteral("/data/boards"),
                                                    QStringLiteral("/")};
     std::size_t asked = 0;
-    dialog.SetFolderPicker([&](QWidget* parent) {
+    CEnvironmentDialogTesting::SetFolderPicker(dialog, [&](QWidget* parent) {
         EXPECT_EQ(parent, &dialog);
         return answers.at(asked++);
     });
