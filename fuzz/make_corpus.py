@@ -94,6 +94,8 @@ def write_seeds(out, number, board, page, response):
         pieces = body.split(b"<blockquote>")
         for k, piece in enumerate(pieces[:3]):
             write(out, "text_cleaner", f"{name}-{k}", bytes([k * 0x15]) + piece[:2000])
+            write(out, "field_renderer", f"{name}-{k}", piece[:2000].replace(b"</blockquote>", b"|"))
+        write(out, "marker_pattern", name, b'<font color="{*}">\0' + body[:8000])
         quarter = max(1, len(body) // 8)
         lines = [hex_line(body[i:i + quarter].split(b"\n", 3))
                  for i in range(0, len(body), quarter)]
@@ -127,6 +129,13 @@ def main():
     # Hand-made files of the shapes the readers must take apart.
     write(out, "post_index", "shapes",
           b"6162,31,4e,782c79\r\n,,,\r\n6162,,,78\r\n61,62,63\r\n6,6z,,7\r\nABCD,ef,01,23\n")
+    write(out, "field_renderer", "shapes",
+          b"<pre>a\rb\r\nc</pre>| a <br> b &nbsp;&nbsp;c|<PRE>\n x</PRE>|"
+          b"<script>address('a')</script><noscript>a at b</noscript>|"
+          b"<!-- if (a > b) // -->A < B & C > D<a href=\"mailto:x\" title='>'>n</a>&#10;&lt;p&gt;")
+    write(out, "marker_pattern", "shapes",
+          b'<span style="color:{*}">{*}<\0<span style="color:#800000">a</span>'
+          b'<span style="color:red">b<')
     write(out, "read_state", "shapes", b"00674300\r\n\r\n 0067 4300 \r\nDEADBEEF\r\n123456789\r\n")
     return 0
 
