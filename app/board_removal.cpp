@@ -15,7 +15,7 @@ using core::kSectionTree;
 
 // Every per-board key stem of section Tree except Parent, which is rewritten from the new
 // numbers rather than moved.
-constexpr std::array<std::string_view, 27> kMovedStems{
+constexpr std::array<std::string_view, 29> kMovedStems{
     key::kName,           key::kUrl,           key::kEnable,
     key::kType,           key::kKanjiCode,     key::kOrder,
     key::kSkipMarker,     key::kTitleStart,    key::kTitleEnd,
@@ -24,7 +24,8 @@ constexpr std::array<std::string_view, 27> kMovedStems{
     key::kLineFeedSwitch, key::kSpaceSwitch,   key::kTabSwitch,
     key::kReferer,        key::kCookie,        key::kPageCount,
     key::kPageSearchText, key::kPageParameter, key::kNextPageMethod,
-    key::kPostGetChoice,  key::kNoCase,        key::kCharRef};
+    key::kPostGetChoice,  key::kNoCase,        key::kCharRef,
+    key::kRender,         key::kFields};
 
 void MoveBoardKeys(core::SettingsStore& store, int from, int to) {
     for (std::string_view stem : kMovedStems) {

@@ -73,6 +73,12 @@ inline constexpr std::string_view kPostGetChoice = "PNMethod";
 inline constexpr std::string_view kNoCase = "NoCase";
 // The cleaner decodes numeric and named character references (1) or only the four entities (0).
 inline constexpr std::string_view kCharRef = "CharRef";
+// Each field becomes the text a browser shows (1) or is cleaned by the byte rules and the
+// line-feed, space and tab switches (0).
+inline constexpr std::string_view kRender = "Render";
+// The order of the fields on the page as letters (T title, N name, D date, M message, e.g.
+// "TMND"); when valid it overrides Order and the type's order. Empty by default.
+inline constexpr std::string_view kFields = "Fields";
 }  // namespace key
 
 namespace defaults {
