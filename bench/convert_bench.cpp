@@ -6,7 +6,8 @@
 // - ConvertKanjiCode with AUTO on the same text in each code and on plain ASCII, against the
 //   detection and conversion that AUTO did before it first asked whether a page is UTF-8;
 // - ConvertKanjiCode of the text in UTF-8 against `iconv -f UTF-8 -t CP932`;
-// - CleanField over 50 MB of post fields against sed stripping the tags and the four entities;
+// - CleanField over 50 MB of post fields against sed stripping the tags and the four entities,
+//   and RenderField (the browser-like rules of Render) over the same fields;
 // - ConvertBoard of TCUPBBS pages of 1, 5 and 25 MB with 2,000 posts a megabyte, and of the
 //   5 MB page with markers that ignore case.
 // The other programs read a file in the temporary directory and write to /dev/null.
@@ -18,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/field_renderer.h"
 #include "convert/kanji_code.h"
 #include "convert/post_extraction.h"
 #include "convert/text_cleaner.h"
@@ -177,25 +179,45 @@ void BM_IconvUtf8(benchmark::State& state) {
     RunCommand(state, Utf8(), "iconv -c -f UTF-8 -t CP932");
 }
 
+// The fields as the extraction hands them over: one call a field.
+const std::vector<std::string_view>& FieldList() {
+    static const std::vector<std::string_view> fields = [] {
+        std::vector<std::string_view> list;
+        const std::string_view text = Fields();
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = text.find('\n', start + 200);
+            const std::size_t stop = end == std::string_view::npos ? text.size() : end + 1;
+            list.push_back(text.substr(start, stop - start));
+            start = stop;
+        }
+        return list;
+    }();
+    return fields;
+}
+
 void BM_CleanField(benchmark::State& state) {
-    // The fields as the extraction hands them over: one call a field.
-    std::vector<std::string_view> fields;
-    const std::string_view text = Fields();
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = text.find('\n', start + 200);
-        const std::size_t stop = end == std::string_view::npos ? text.size() : end + 1;
-        fields.push_back(text.substr(start, stop - start));
-        start = stop;
-    }
     convert::TextCleaner cleaner(1, 1, 1);
     std::size_t out = 0;
     for (auto _ : state) {
-        for (const std::string_view field : fields)
+        for (const std::string_view field : FieldList())
             out += cleaner.CleanField(field).size();
         benchmark::DoNotOptimize(out);
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-    state.counters["fields"] = static_cast<double>(fields.size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Fields().size()));
+    state.counters["fields"] = static_cast<double>(FieldList().size());
+}
+
+// The same fields as a browser shows them (a board with Render 1).
+void BM_RenderField(benchmark::State& state) {
+    convert::FieldRenderer renderer;
+    std::size_t out = 0;
+    for (auto _ : state) {
+        for (const std::string_view field : FieldList())
+            out += renderer.RenderField(field).size();
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Fields().size()));
+    state.counters["fields"] = static_cast<double>(FieldList().size());
 }
 
 void BM_SedClean(benchmark::State& state) {
@@ -248,6 +270,7 @@ BENCHMARK(BM_IconvUtf8)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterati
 BENCHMARK(BM_ConvertKanjiAuto)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_DetectThenConvert)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_CleanField)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderField)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SedClean)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_ConvertBoard)
     ->Args({1, 0})

@@ -42,27 +42,48 @@ bool EqualsIgnoringCase(std::string_view text, std::string_view lower) {
     return true;
 }
 
+// Tag names by their length, in small letters; names are at most ten bytes long.
 Element Classify(std::string_view name) {
-    static constexpr std::string_view kBlocks[] = {
-        "p",  "div", "li", "dt",    "dd", "tr", "hr", "blockquote", "h1",      "h2",  "h3",
-        "h4", "h5",  "h6", "table", "ul", "ol", "dl", "center",     "address", "form"};
     if (name.empty() || name.size() > 10)
         return Element::kOther;
-    if (EqualsIgnoringCase(name, "br"))
-        return Element::kBreak;
-    if (EqualsIgnoringCase(name, "pre"))
-        return Element::kPre;
-    if (EqualsIgnoringCase(name, "script") || EqualsIgnoringCase(name, "style"))
-        return Element::kRawText;
-    for (const std::string_view block : kBlocks) {
-        if (EqualsIgnoringCase(name, block))
-            return Element::kBlock;
+    char lower[10];
+    for (std::size_t k = 0; k < name.size(); ++k) {
+        const char byte = name[k];
+        lower[k] = byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte | 0x20) : byte;
     }
-    return Element::kOther;
-}
-
-bool IsBlankOnly(const char* begin, const char* end) {
-    return std::all_of(begin, end, [](char byte) { return byte == ' ' || byte == '\t'; });
+    const std::string_view folded(lower, name.size());
+    switch (folded.size()) {
+        case 1:
+            return folded == "p" ? Element::kBlock : Element::kOther;
+        case 2:
+            if (folded == "br")
+                return Element::kBreak;
+            if (folded == "li" || folded == "dt" || folded == "dd" || folded == "tr" ||
+                folded == "hr" || folded == "ul" || folded == "ol" || folded == "dl" ||
+                (folded[0] == 'h' && folded[1] >= '1' && folded[1] <= '6'))
+                return Element::kBlock;
+            return Element::kOther;
+        case 3:
+            if (folded == "pre")
+                return Element::kPre;
+            return folded == "div" ? Element::kBlock : Element::kOther;
+        case 4:
+            return folded == "form" ? Element::kBlock : Element::kOther;
+        case 5:
+            if (folded == "style")
+                return Element::kRawText;
+            return folded == "table" ? Element::kBlock : Element::kOther;
+        case 6:
+            if (folded == "script")
+                return Element::kRawText;
+            return folded == "center" ? Element::kBlock : Element::kOther;
+        case 7:
+            return folded == "address" ? Element::kBlock : Element::kOther;
+        case 10:
+            return folded == "blockquote" ? Element::kBlock : Element::kOther;
+        default:
+            return Element::kOther;
+    }
 }
 
 }  // namespace
@@ -157,6 +178,20 @@ private:
     }
 
     std::size_t Reference(std::size_t at) {
+        // The references of nearly every page first, then all the others.
+        const std::string_view rest = field_.substr(at + 1);
+        if (rest.starts_with("amp;")) {
+            Text('&');
+            return at + 5;
+        }
+        if (rest.starts_with("quot;")) {
+            Text('"');
+            return at + 6;
+        }
+        if (rest.starts_with("nbsp;")) {
+            Text(' ');
+            return at + 6;
+        }
         const auto reference = ReadAnyReference(field_, at);
         if (!reference) {
             Text('&');
@@ -181,8 +216,15 @@ private:
 
     // The position after the ">" that ends the tag whose attributes start at `at`.
     std::size_t SkipAttributes(std::size_t at) const {
-        enum class State { kNames, kBeforeValue, kUnquoted } state = State::kNames;
+        // Most tags hold no quote before their first ">", and end there.
         const std::size_t size = field_.size();
+        const char* const from = field_.data() + at;
+        const void* const close = std::memchr(from, '>', size - at);
+        const std::size_t span =
+            close ? static_cast<std::size_t>(static_cast<const char*>(close) - from) : size - at;
+        if (!std::memchr(from, '"', span) && !std::memchr(from, '\'', span))
+            return close ? at + span + 1 : size;
+        enum class State { kNames, kBeforeValue, kUnquoted } state = State::kNames;
         for (std::size_t i = at; i < size; ++i) {
             const char byte = field_[i];
             if (byte == '>')
@@ -306,28 +348,28 @@ std::string_view FieldRenderer::RenderField(std::string_view field) {
     const std::size_t written = pass.Run();
     const char* const text = buffer_.data();
     const char* const end = text + written;
-    // Blank-only lines at the start: every line break written is a CR LF, and no other CR is.
+    // Blank-only lines go at the start and at the end. Every line break written is a CR LF, and
+    // no other CR or LF is written.
+    const auto isBlank = [](char byte) { return byte == ' ' || byte == '\t'; };
     const char* first = text;
-    for (;;) {
-        const char* lineEnd = std::find(first, end, '\r');
-        if (!IsBlankOnly(first, lineEnd))
-            break;
-        if (lineEnd == end) {
+    for (const char* at = text;; ++at) {
+        if (at == end) {
             begin_ = 0;
             length_ = 0;
             return Result();
         }
-        first = lineEnd + kCrLf.size();
-    }
-    // And at the end; a line that is not blank-only exists, so this stops at it or after it.
-    const char* last = end;
-    for (;;) {
-        const char* lineStart = last;
-        while (lineStart > first && lineStart[-1] != '\n')
-            --lineStart;
-        if (!IsBlankOnly(lineStart, last))
+        if (*at == '\r')
+            first = ++at + 1;  // past the LF
+        else if (!isBlank(*at))
             break;
-        last = lineStart - kCrLf.size();
+    }
+    // A byte other than a blank, a tab or a line break stands at or after `first`.
+    const char* last = end;
+    for (const char* at = end; at > first; --at) {
+        if (at[-1] == '\n')
+            last = --at - 1;  // before the CR
+        else if (!isBlank(at[-1]))
+            break;
     }
     begin_ = static_cast<std::size_t>(first - text);
     length_ = static_cast<std::size_t>(last - first);
