@@ -62,9 +62,9 @@ def write(out, fuzzer, name, data):
         file.write(data)
 
 
-def convert_header(board, given_markers):
+def convert_header(board, given_markers, extra=0):
     method = {"post": 0, "post-before": 1, "get": 2, "none": 3}[board["turn"]]
-    mask = (1 << 9) | ((0x1FF | (1 << 10)) if given_markers else 0)
+    mask = (1 << 9) | ((0x1FF | (1 << 10)) if given_markers else 0) | extra
     search = {"post": 1, "get": 2, "post-before": 2, "none": 0}[board["turn"]]
     return bytes([board["type"] + 1, CODES[board["encoding"]], 1, method + 1, 5, 0, 0,
                   mask & 0xFF, mask >> 8, search, 0, 0])
@@ -84,6 +84,11 @@ def write_seeds(out, number, board, page, response):
     write(out, "kanji_code", name, bytes([KANJI_SETTINGS.index(code)]) + body)
     write(out, "kanji_code", name + "-auto", bytes([0]) + body)
     write(out, "convert_board", name, convert_header(board, False) + response)
+    # Render 1, with the Fields letters "TMND"; and wildcards in markers cut from the page.
+    write(out, "convert_board", name + "-render",
+          convert_header(board, False, (1 << 11) | (1 << 13)) + response)
+    write(out, "convert_board", name + "-wildcard",
+          convert_header(board, False, (1 << 12) | 0x1FE) + response)
     if board["type"] == 0:
         # Custom boards need their markers: given in the input, ahead of the page.
         encoding = {"sjis": "cp932", "euc": "euc-jp", "jis": "iso-2022-jp"}[board["encoding"]]
