@@ -6,9 +6,12 @@
 // - ConvertKanjiCode with AUTO on the same text in each code and on plain ASCII, against the
 //   detection and conversion that AUTO did before it first asked whether a page is UTF-8;
 // - ConvertKanjiCode of the text in UTF-8 against `iconv -f UTF-8 -t CP932`;
-// - CleanField over 50 MB of post fields against sed stripping the tags and the four entities;
+// - CleanField over 50 MB of post fields against sed stripping the tags and the four entities,
+//   and RenderField (the browser-like rules of Render) over the same fields;
 // - ConvertBoard of TCUPBBS pages of 1, 5 and 25 MB with 2,000 posts a megabyte, and of the
-//   5 MB page with markers that ignore case.
+//   5 MB page with markers that ignore case;
+// - ConvertBoard of the 5 MB page with a Custom board's own markers, written out and with "{*}"
+//   wildcards for the attribute values.
 // The other programs read a file in the temporary directory and write to /dev/null.
 
 #include <benchmark/benchmark.h>
@@ -18,11 +21,13 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/field_renderer.h"
 #include "convert/kanji_code.h"
 #include "convert/post_extraction.h"
 #include "convert/text_cleaner.h"
 #include "convert/utf8_page.h"
 #include "convert_bench_text.h"
+#include "core/cp932.h"
 #include "core/memory_settings_store.h"
 #include "core/quor_app.h"
 #include "core/settings_keys.h"
@@ -177,25 +182,45 @@ void BM_IconvUtf8(benchmark::State& state) {
     RunCommand(state, Utf8(), "iconv -c -f UTF-8 -t CP932");
 }
 
+// The fields as the extraction hands them over: one call a field.
+const std::vector<std::string_view>& FieldList() {
+    static const std::vector<std::string_view> fields = [] {
+        std::vector<std::string_view> list;
+        const std::string_view text = Fields();
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = text.find('\n', start + 200);
+            const std::size_t stop = end == std::string_view::npos ? text.size() : end + 1;
+            list.push_back(text.substr(start, stop - start));
+            start = stop;
+        }
+        return list;
+    }();
+    return fields;
+}
+
 void BM_CleanField(benchmark::State& state) {
-    // The fields as the extraction hands them over: one call a field.
-    std::vector<std::string_view> fields;
-    const std::string_view text = Fields();
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = text.find('\n', start + 200);
-        const std::size_t stop = end == std::string_view::npos ? text.size() : end + 1;
-        fields.push_back(text.substr(start, stop - start));
-        start = stop;
-    }
     convert::TextCleaner cleaner(1, 1, 1);
     std::size_t out = 0;
     for (auto _ : state) {
-        for (const std::string_view field : fields)
+        for (const std::string_view field : FieldList())
             out += cleaner.CleanField(field).size();
         benchmark::DoNotOptimize(out);
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-    state.counters["fields"] = static_cast<double>(fields.size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Fields().size()));
+    state.counters["fields"] = static_cast<double>(FieldList().size());
+}
+
+// The same fields as a browser shows them (a board with Render 1).
+void BM_RenderField(benchmark::State& state) {
+    convert::FieldRenderer renderer;
+    std::size_t out = 0;
+    for (auto _ : state) {
+        for (const std::string_view field : FieldList())
+            out += renderer.RenderField(field).size();
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Fields().size()));
+    state.counters["fields"] = static_cast<double>(FieldList().size());
 }
 
 void BM_SedClean(benchmark::State& state) {
@@ -234,6 +259,48 @@ void BM_ConvertBoard(benchmark::State& state) {
     state.counters["posts"] = static_cast<double>(found);
 }
 
+// The 5 MB page cut by a Custom board's markers: written out in full (0) or with a "{*}" for
+// every attribute value (1). Both give the same posts.
+void BM_ConvertBoardWildcard(benchmark::State& state) {
+    const int posts = 5 * 2000;
+    core::MemorySettingsStore store;
+    const auto set = [&](std::string_view stem, const std::string& utf8) {
+        store.WriteString(core::kSectionTree, core::BoardKey(stem, 1), core::FromUtf8(utf8));
+    };
+    const bool wildcard = state.range(0) == 1;
+    store.WriteInt(core::kSectionTree, core::BoardKey(core::key::kType, 1), 0);
+    set(core::key::kSkipMarker, "<hr>");
+    set(core::key::kTitleStart,
+        wildcard ? "<font size={*} color=\"{*}\"><b>" : "<font size=+1 color=\"#ff0000\"><b>");
+    set(core::key::kTitleEnd, "</b>");
+    set(core::key::kNameStart,
+        wildcard ? "投稿者：<font color=\"{*}\"><b>" : "投稿者：<font color=\"#008000\"><b>");
+    set(core::key::kNameEnd, "</b>");
+    set(core::key::kDateStart, wildcard ? "<font size={*}>投稿日：" : "<font size=-1>投稿日：");
+    set(core::key::kDateEnd, "</font>");
+    set(core::key::kMessageStart, wildcard ? "<blockquote{*}>" : "<blockquote>");
+    set(core::key::kMessageEnd, "</blockquote>");
+    store.WriteInt(core::kSectionTree, core::BoardKey(core::key::kPageCount, 1), 5);
+    store.WriteInt(core::kSectionTree, core::BoardKey(core::key::kNextPageMethod, 1), 1);
+    set(core::key::kPageSearchText, "name=next");
+    core::CQuorApp app(store);
+    const std::string page = bench::TcupPage(5u << 20, posts);
+    app.SetPageText(0, page);
+    for (auto _ : state) {
+        state.PauseTiming();
+        app.WithWorkspace(0, [](core::BoardWorkspace& workspace) { workspace.ClearBoard(); });
+        state.ResumeTiming();
+        convert::ConvertBoard(app, 0);
+    }
+    const auto [found, nextPage] = app.WithWorkspace(0, [](const core::BoardWorkspace& workspace) {
+        return std::pair(workspace.posts.Count(), workspace.nextPage.number);
+    });
+    if (static_cast<int>(found) != posts || nextPage != 2)
+        state.SkipWithError("the page did not convert as built");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * page.size()));
+    state.counters["posts"] = static_cast<double>(found);
+}
+
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertKanjiEuc)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IconvEuc)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
@@ -248,6 +315,7 @@ BENCHMARK(BM_IconvUtf8)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterati
 BENCHMARK(BM_ConvertKanjiAuto)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_DetectThenConvert)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_CleanField)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderField)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SedClean)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_ConvertBoard)
     ->Args({1, 0})
@@ -255,6 +323,7 @@ BENCHMARK(BM_ConvertBoard)
     ->Args({25, 0})
     ->Args({5, 1})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertBoardWildcard)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

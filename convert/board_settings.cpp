@@ -61,6 +61,8 @@ void LoadParseRules(const core::SettingsStore& store, int n, core::ParseRules& r
     rules.switches.tab = ReadBoardInt(store, key::kTabSwitch, n, defaults::kSwitch);
     rules.switches.noCase = ReadBoardInt(store, key::kNoCase, n, defaults::kSwitch);
     rules.switches.charRef = ReadBoardInt(store, key::kCharRef, n, defaults::kSwitch);
+    rules.switches.render = ReadBoardInt(store, key::kRender, n, defaults::kSwitch);
+    rules.fieldLetters = ReadBoardString(store, key::kFields, n);
     ApplyFieldOrder(ReadBoardInt(store, key::kOrder, n, defaults::kOrder), rules.fieldOrder);
 }
 

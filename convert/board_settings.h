@@ -21,7 +21,8 @@ namespace quor::convert {
 void ApplyFieldOrder(std::int32_t order, core::FieldOrder& fieldOrder);
 
 // Template of the board's type, then its stored markers, the next-page search text, page limit
-// and method, the three switches, the case and character-reference switches and the field order.
+// and method, the three switches, the case, character-reference and render switches, the field
+// letters and the field order.
 void LoadParseRules(const core::SettingsStore& store, int boardNumber, core::ParseRules& rules);
 
 }  // namespace quor::convert

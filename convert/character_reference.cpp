@@ -72,4 +72,14 @@ std::optional<CharacterReference> ReadCharacterReference(std::string_view text, 
     return text[at + 1] == '#' ? ReadNumeric(text, at) : ReadNamed(text, at);
 }
 
+std::optional<CharacterReference> ReadAnyReference(std::string_view text, std::size_t at) {
+    if (at + 2 < text.size() && text[at] == '&' && text[at + 2] == 't' &&
+        (text[at + 1] == 'g' || text[at + 1] == 'l')) {
+        const bool semicolon = at + 3 < text.size() && text[at + 3] == ';';
+        return CharacterReference{text[at + 1] == 'g' ? U'>' : U'<',
+                                  semicolon ? std::size_t{4} : std::size_t{3}};
+    }
+    return ReadCharacterReference(text, at);
+}
+
 }  // namespace quor::convert

@@ -24,4 +24,9 @@ inline constexpr char32_t kReplacementCharacter = 0xFFFD;
 // nor more than a few bytes past the "&".
 std::optional<CharacterReference> ReadCharacterReference(std::string_view text, std::size_t at);
 
+// Every reference a board's page may hold, as the text cleaner reads them with character
+// references on: "&gt" and "&lt" also without their ";" (old boards wrote them so, and the
+// cleaner has always taken them), then what ReadCharacterReference reads.
+std::optional<CharacterReference> ReadAnyReference(std::string_view text, std::size_t at);
+
 }  // namespace quor::convert

@@ -6,12 +6,19 @@ set(QUOR_CONVERT_SOURCES
     convert/board_settings.h
     convert/character_reference.cpp
     convert/character_reference.h
+    convert/field_letters.cpp
+    convert/field_letters.h
+    convert/field_renderer.cpp
+    convert/field_renderer.h
     convert/kanji_code.cpp
     convert/kanji_code.h
+    convert/marker_pattern.cpp
+    convert/marker_pattern.h
     convert/named_entities.cpp
     convert/named_entities.h
     convert/next_page.cpp
     convert/next_page.h
+    convert/plain_bytes.h
     convert/post_extraction.cpp
     convert/post_extraction.h
     convert/text_cleaner.cpp

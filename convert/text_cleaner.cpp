@@ -1,13 +1,10 @@
 #include "convert/text_cleaner.h"
 
-#include <array>
+#include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "convert/character_reference.h"
+#include "convert/plain_bytes.h"
 #include "core/cp932.h"
 #include "core/parse_rules.h"
 #include "core/unicode_cp932.h"
@@ -15,16 +12,6 @@
 namespace quor::convert {
 
 namespace {
-
-// Bytes copied as they are: printable ASCII other than the two that open markup, ">" included,
-// and every byte of 0x80 and above.
-constexpr std::array<bool, 256> MakePlainTable() {
-    std::array<bool, 256> plain{};
-    for (int byte = 0x21; byte < 256; ++byte)
-        plain[byte] = byte != '&' && byte != '<';
-    return plain;
-}
-constexpr std::array<bool, 256> kPlain = MakePlainTable();
 
 constexpr std::string_view kCrLf = "\r\n";
 // A list item starts on a new paragraph below a rule of forty hyphens.
@@ -70,35 +57,12 @@ public:
     std::size_t Length() const { return length_; }
 
     // Copies the plain bytes from field[at] on and returns where the first other byte stands.
+    // The buffer has room for twice the input left, more than the copy asks for.
     std::size_t CopyPlainRun(std::string_view field, std::size_t at) {
-#if defined(__SSE2__)
-        // Sixteen bytes at a time, stored whole and kept up to the first byte that is not plain;
-        // with 16 or more input bytes left the buffer has room for 32.
-        const __m128i lowestPlain = _mm_set1_epi8(0x21);
-        while (field.size() - at >= 16) {
-            const __m128i bytes =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(field.data() + at));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer_.data() + length_), bytes);
-            const __m128i control =
-                _mm_cmpgt_epi8(_mm_subs_epu8(lowestPlain, bytes), _mm_setzero_si128());
-            const __m128i markup = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')),
-                                                _mm_cmpeq_epi8(bytes, _mm_set1_epi8('<')));
-            const unsigned stops =
-                static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(control, markup)));
-            if (stops != 0) {
-                const auto plain = static_cast<std::size_t>(__builtin_ctz(stops));
-                length_ += plain;
-                return at + plain;
-            }
-            length_ += 16;
-            at += 16;
-        }
-#endif
-        std::size_t end = at;
-        while (end < field.size() && kPlain[static_cast<unsigned char>(field[end])])
-            ++end;
-        Put(field.substr(at, end - at));
-        return end;
+        const std::size_t run = ::quor::convert::CopyPlainRun(field.data() + at, field.size() - at,
+                                                              buffer_.data() + length_);
+        length_ += run;
+        return at + run;
     }
 
 private:

@@ -63,6 +63,9 @@ struct Switches {
     std::int32_t tab = 0;       // TGCV: tabs are kept
     std::int32_t noCase = 0;    // NoCase: markers and search text match letters in either case
     std::int32_t charRef = 0;   // CharRef: character references are decoded
+    // Render: each field becomes the text a browser shows; lineFeed, space and tab do not apply
+    // to it, and every character reference is decoded.
+    std::int32_t render = 0;
 
     friend bool operator==(const Switches&, const Switches&) = default;
 };
@@ -79,6 +82,9 @@ struct NextPageRule {
 struct ParseRules {
     Markers markers;
     FieldOrder fieldOrder = kDefaultFieldOrder;
+    // Fields: the order of the fields as letters ("TMND"); when valid it overrides fieldOrder
+    // (convert/field_letters.h).
+    std::string fieldLetters;
     Switches switches;
     NextPageRule nextPage;
     std::int32_t pageLimit = 0;  // PageCt: no page turn once the page counter reaches it

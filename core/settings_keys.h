@@ -74,15 +74,21 @@ inline constexpr std::string_view kPostGetChoice = "PNMethod";
 inline constexpr std::string_view kNoCase = "NoCase";
 // The cleaner decodes numeric and named character references (1) or only the four entities (0).
 inline constexpr std::string_view kCharRef = "CharRef";
+// Each field becomes the text a browser shows (1) or is cleaned by the byte rules and the
+// line-feed, space and tab switches (0).
+inline constexpr std::string_view kRender = "Render";
+// The order of the fields on the page as letters (T title, N name, D date, M message, e.g.
+// "TMND"); when valid it overrides Order and the type's order. Empty by default.
+inline constexpr std::string_view kFields = "Fields";
 
 // Every per-board key stem above, Parent first: the whole family of keys a board owns. Moving
 // or removing a board moves or removes exactly these.
-inline constexpr std::array<std::string_view, 28> kBoardStems{
+inline constexpr std::array<std::string_view, 30> kBoardStems{
     kParent,         kName,          kUrl,          kEnable,     kType,           kKanjiCode,
     kOrder,          kSkipMarker,    kTitleStart,   kTitleEnd,   kNameStart,      kNameEnd,
     kDateStart,      kDateEnd,       kMessageStart, kMessageEnd, kLineFeedSwitch, kSpaceSwitch,
     kTabSwitch,      kReferer,       kCookie,       kPageCount,  kPageSearchText, kPageParameter,
-    kNextPageMethod, kPostGetChoice, kNoCase,       kCharRef};
+    kNextPageMethod, kPostGetChoice, kNoCase,       kCharRef,    kRender,         kFields};
 }  // namespace key
 
 namespace defaults {

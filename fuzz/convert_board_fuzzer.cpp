@@ -8,14 +8,16 @@
 //     bit 7 CharRef)
 //   7-8 which of the nine marker settings are stored (bit 9: PageBtn too; bit 10: the values
 //       come first in the input, ten strings each ended by a zero byte: the nine markers in the
-//       order they are read, then PageBtn; otherwise they are cut from the page)
+//       order they are read, then PageBtn; otherwise they are cut from the page; bit 11: Render
+//       1; bit 12: a "{*}" wildcard in place of a few bytes of each marker cut from the page;
+//       bits 13-15: the Fields letters, 0 none, else one of a table of valid and invalid ones)
 //   9 PageBtn choice when cut   10-11 seed of the marker cuts
 //
 // Checks: the next-page outputs keep their rules (flag 0 or 1; no turn at the page limit, without
 // a search text or with a method that has none; no negative page number); the text never grows;
-// posts hold only what the cleaner lets through; the same page converted again appends the same
-// posts after the first ones; the post
-// index and the read-state file of the posts read back exactly.
+// posts hold only what the cleaner (or, with Render 1, the renderer) lets through; the same page
+// converted again appends the same posts after the first ones; the post index and the read-state
+// file of the posts read back exactly.
 
 #include <algorithm>
 #include <array>
@@ -42,19 +44,29 @@ namespace key = core::key;
 
 constexpr int kKanjiSettings[] = {0, 1, 2, 3, 4, -1};
 
+constexpr const char* kFieldLetters[] = {"TMND", "NDM", "M", "DTNM", "TTM", "MNDT", "tndx"};
+
 std::vector<std::string> SearchTexts() {
     return {"value=", "name=\"pg_line\"", core::FromUtf8("次のページ"), "a href="};
 }
 
-// A marker cut from the page: 1 to 12 bytes at a position the seed picks.
-std::string CutMarker(std::string_view page, unsigned seed, int k) {
+// A marker cut from the page: 1 to 12 bytes at a position the seed picks; with `wildcard`, a
+// few of its bytes after the first become "{*}", so the marker still matches where it was cut
+// from when those bytes hold no "<" or ">".
+std::string CutMarker(std::string_view page, unsigned seed, int k, bool wildcard = false) {
     if (page.empty())
         return "<";
     unsigned state = seed * 2654435761u + static_cast<unsigned>(k) * 40503u + 1u;
     state ^= state >> 13;
     const std::size_t at = state % page.size();
     const std::size_t length = 1 + (state >> 8) % 12;
-    return std::string(page.substr(at, length));
+    std::string marker(page.substr(at, length));
+    if (wildcard && marker.size() > 2) {
+        const std::size_t from = 1 + (state >> 16) % (marker.size() - 2);
+        const std::size_t count = 1 + (state >> 20) % (marker.size() - from - 1);
+        marker.replace(from, count, "{*}");
+    }
+    return marker;
 }
 
 // Bytes the cleaner can put into a field: no control byte but tab and CR LF, a space only with
@@ -68,11 +80,18 @@ void CheckField(const std::string& field, const core::BoardWorkspace& workspace)
             continue;
         }
         fuzz::Check(byte != '\n', "a bare LF in a field");
-        fuzz::Check(byte != '\t' || workspace.rules.switches.tab == 1,
+        // The renderer keeps the blanks a browser shows and the tabs of "<pre>".
+        const bool render = workspace.rules.switches.render == 1;
+        fuzz::Check(byte != '\t' || render || workspace.rules.switches.tab == 1,
                     "a tab with the tab switch off");
-        fuzz::Check(byte != ' ' || workspace.rules.switches.space == 1,
+        fuzz::Check(byte != ' ' || render || workspace.rules.switches.space == 1,
                     "a space with the space switch off");
         fuzz::Check(byte >= 0x20 || byte == '\t', "a control byte in a field");
+    }
+    if (workspace.rules.switches.render == 1) {
+        fuzz::Check(field.rfind("\r\n", 0) != 0, "a rendered field starts with a line break");
+        fuzz::Check(field.size() < 2 || field.compare(field.size() - 2, 2, "\r\n") != 0,
+                    "a rendered field ends with a line break");
     }
 }
 
@@ -127,7 +146,7 @@ void StoreCut(core::MemorySettingsStore& store, const fuzz::HeaderBytes& header,
     for (int k = 0; k < 9; ++k) {
         if (mask & (1u << k))
             store.WriteString(kSectionTree, BoardKey(core::kMarkerKeys[k].stem, n),
-                              CutMarker(page, seed, k));
+                              CutMarker(page, seed, k, (mask & (1u << 12)) != 0));
     }
     if (mask & (1u << 9)) {
         const auto texts = SearchTexts();
@@ -157,6 +176,9 @@ std::string StoreSettings(core::MemorySettingsStore& store, const fuzz::HeaderBy
     store.WriteInt(kSectionTree, BoardKey(key::kNoCase, n), (header.Byte(6) >> 6) & 1);
     store.WriteInt(kSectionTree, BoardKey(key::kCharRef, n), (header.Byte(6) >> 7) & 1);
     const unsigned mask = header.Byte(7) | (header.Byte(8) << 8);
+    store.WriteInt(kSectionTree, BoardKey(key::kRender, n), (mask >> 11) & 1);
+    if (const unsigned letters = (mask >> 13) & 7; letters != 0)
+        store.WriteString(kSectionTree, BoardKey(key::kFields, n), kFieldLetters[letters - 1]);
     if (mask & (1u << 10))
         StoreGiven(store, mask, input);
     else

@@ -62,9 +62,9 @@ def write(out, fuzzer, name, data):
         file.write(data)
 
 
-def convert_header(board, given_markers):
+def convert_header(board, given_markers, extra=0):
     method = {"post": 0, "post-before": 1, "get": 2, "none": 3}[board["turn"]]
-    mask = (1 << 9) | ((0x1FF | (1 << 10)) if given_markers else 0)
+    mask = (1 << 9) | ((0x1FF | (1 << 10)) if given_markers else 0) | extra
     search = {"post": 1, "get": 2, "post-before": 2, "none": 0}[board["turn"]]
     return bytes([board["type"] + 1, CODES[board["encoding"]], 1, method + 1, 5, 0, 0,
                   mask & 0xFF, mask >> 8, search, 0, 0])
@@ -84,6 +84,11 @@ def write_seeds(out, number, board, page, response):
     write(out, "kanji_code", name, bytes([KANJI_SETTINGS.index(code)]) + body)
     write(out, "kanji_code", name + "-auto", bytes([0]) + body)
     write(out, "convert_board", name, convert_header(board, False) + response)
+    # Render 1, with the Fields letters "TMND"; and wildcards in markers cut from the page.
+    write(out, "convert_board", name + "-render",
+          convert_header(board, False, (1 << 11) | (1 << 13)) + response)
+    write(out, "convert_board", name + "-wildcard",
+          convert_header(board, False, (1 << 12) | 0x1FE) + response)
     if board["type"] == 0:
         # Custom boards need their markers: given in the input, ahead of the page.
         encoding = {"sjis": "cp932", "euc": "euc-jp", "jis": "iso-2022-jp"}[board["encoding"]]
@@ -94,6 +99,8 @@ def write_seeds(out, number, board, page, response):
         pieces = body.split(b"<blockquote>")
         for k, piece in enumerate(pieces[:3]):
             write(out, "text_cleaner", f"{name}-{k}", bytes([k * 0x15]) + piece[:2000])
+            write(out, "field_renderer", f"{name}-{k}", piece[:2000].replace(b"</blockquote>", b"|"))
+        write(out, "marker_pattern", name, b'<font color="{*}">\0' + body[:8000])
         quarter = max(1, len(body) // 8)
         lines = [hex_line(body[i:i + quarter].split(b"\n", 3))
                  for i in range(0, len(body), quarter)]
@@ -127,6 +134,13 @@ def main():
     # Hand-made files of the shapes the readers must take apart.
     write(out, "post_index", "shapes",
           b"6162,31,4e,782c79\r\n,,,\r\n6162,,,78\r\n61,62,63\r\n6,6z,,7\r\nABCD,ef,01,23\n")
+    write(out, "field_renderer", "shapes",
+          b"<pre>a\rb\r\nc</pre>| a <br> b &nbsp;&nbsp;c|<PRE>\n x</PRE>|"
+          b"<script>address('a')</script><noscript>a at b</noscript>|"
+          b"<!-- if (a > b) // -->A < B & C > D<a href=\"mailto:x\" title='>'>n</a>&#10;&lt;p&gt;")
+    write(out, "marker_pattern", "shapes",
+          b'<span style="color:{*}">{*}<\0<span style="color:#800000">a</span>'
+          b'<span style="color:red">b<')
     write(out, "read_state", "shapes", b"00674300\r\n\r\n 0067 4300 \r\nDEADBEEF\r\n123456789\r\n")
     return 0
 

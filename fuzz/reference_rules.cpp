@@ -1,6 +1,10 @@
 #include "reference_rules.h"
 
+#include <vector>
+
+#include "convert/character_reference.h"
 #include "core/cp932.h"
+#include "core/unicode_cp932.h"
 
 namespace quor::fuzz {
 
@@ -212,6 +216,272 @@ std::string ReferenceClean(std::string_view field, std::int32_t lineFeed, std::i
         }
     }
     return out;
+}
+
+namespace {
+
+enum class Piece { kText, kFold, kBreak, kBlock };
+
+struct Token {
+    Piece piece;
+    char byte;
+};
+
+bool IsLetter(char byte) {
+    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z');
+}
+
+bool IsSpaceInTag(char byte) {
+    return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r' || byte == '\f';
+}
+
+char Lower(char byte) {
+    return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
+}
+
+bool IsBlockName(const std::string& name) {
+    for (const char* block :
+         {"p",  "div", "li",  "dt",    "dd", "tr", "hr", "blockquote", "h1",      "h2",  "h3", "h4",
+          "h5", "h6",  "pre", "table", "ul", "ol", "dl", "center",     "address", "form"}) {
+        if (name == block)
+            return true;
+    }
+    return false;
+}
+
+class Tokenizer {
+public:
+    explicit Tokenizer(std::string_view field) : field_(field) {}
+
+    std::vector<Token> Run() {
+        const std::size_t n = field_.size();
+        std::size_t i = 0;
+        while (i < n) {
+            const char c = field_[i];
+            if (dropNextBreak_) {
+                dropNextBreak_ = false;
+                if (c == '\n') {
+                    ++i;
+                    continue;
+                }
+                if (c == '\r') {
+                    ++i;
+                    if (i < n && field_[i] == '\n')
+                        ++i;
+                    continue;
+                }
+            }
+            if (c == '<' && i + 1 < n &&
+                (IsLetter(field_[i + 1]) || field_[i + 1] == '/' || field_[i + 1] == '!' ||
+                 field_[i + 1] == '?')) {
+                i = Markup(i);
+            } else if (c == '&') {
+                i = Reference(i);
+            } else if (c == '\r' && pre_ > 0) {
+                tokens_.push_back({Piece::kBreak, 0});
+                i += i + 1 < n && field_[i + 1] == '\n' ? 2 : 1;
+            } else {
+                Whitespace(c);
+                ++i;
+            }
+        }
+        return tokens_;
+    }
+
+private:
+    // A byte of the source or a decoded character below 0x21, or any other byte.
+    void Whitespace(char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == ' ' || c == '\t') {
+            tokens_.push_back({pre_ > 0 ? Piece::kText : Piece::kFold, c});
+        } else if (c == '\n' || c == '\r') {
+            tokens_.push_back({pre_ > 0 ? Piece::kBreak : Piece::kFold, 0});
+        } else if (byte >= 0x20) {
+            tokens_.push_back({Piece::kText, c});
+        }
+    }
+
+    std::size_t Reference(std::size_t i) {
+        const std::size_t n = field_.size();
+        char32_t codePoint = 0;
+        std::size_t length = 0;
+        if (i + 2 < n && (field_[i + 1] == 'g' || field_[i + 1] == 'l') && field_[i + 2] == 't') {
+            codePoint = field_[i + 1] == 'g' ? '>' : '<';
+            length = i + 3 < n && field_[i + 3] == ';' ? 4 : 3;
+        } else if (const auto reference = convert::ReadCharacterReference(field_, i)) {
+            codePoint = reference->codePoint;
+            length = reference->length;
+        } else {
+            tokens_.push_back({Piece::kText, '&'});
+            return i + 1;
+        }
+        if (codePoint == 0xA0) {
+            tokens_.push_back({Piece::kText, ' '});
+        } else if (codePoint <= 0x20) {
+            Whitespace(static_cast<char>(codePoint));
+        } else {
+            char bytes[2];
+            const std::size_t count = core::EncodeCp932(codePoint, bytes);
+            const std::string text =
+                count == 0 ? std::string(core::kGetaCp932) : std::string(bytes, count);
+            for (const char byte : text)
+                tokens_.push_back({Piece::kText, byte});
+        }
+        return i + length;
+    }
+
+    // The "<" at field[i] opens markup; returns the position after it.
+    std::size_t Markup(std::size_t i) {
+        const std::size_t n = field_.size();
+        std::size_t j = i + 1;
+        if (StartsAt(field_, j, "!--")) {
+            for (std::size_t k = j + 3; k + 3 <= n; ++k) {
+                if (field_[k] == '-' && field_[k + 1] == '-' && field_[k + 2] == '>')
+                    return k + 3;
+            }
+            return n;
+        }
+        if (field_[j] == '!' || field_[j] == '?' ||
+            (field_[j] == '/' && !(j + 1 < n && IsLetter(field_[j + 1])))) {
+            while (j < n && field_[j] != '>')
+                ++j;
+            return j < n ? j + 1 : n;
+        }
+        const bool endTag = field_[j] == '/';
+        if (endTag)
+            ++j;
+        std::string name;
+        while (j < n && !IsSpaceInTag(field_[j]) && field_[j] != '/' && field_[j] != '>')
+            name += Lower(field_[j++]);
+        // 0 names, 1 after "=", 2 an unquoted value, 3 a quoted one.
+        int state = 0;
+        char quote = 0;
+        while (j < n) {
+            const char c = field_[j++];
+            if (state == 3) {
+                if (c == quote)
+                    state = 0;
+                continue;
+            }
+            if (c == '>')
+                break;
+            if (state == 0 && c == '=')
+                state = 1;
+            else if (state == 1 && (c == '"' || c == '\''))
+                quote = c, state = 3;
+            else if (state == 1 && !IsSpaceInTag(c))
+                state = 2;
+            else if (state == 2 && IsSpaceInTag(c))
+                state = 0;
+        }
+        if (name == "br") {
+            tokens_.push_back({Piece::kBreak, 0});
+        } else if (IsBlockName(name)) {
+            tokens_.push_back({Piece::kBlock, 0});
+            if (name == "pre" && endTag && pre_ > 0)
+                --pre_;
+            else if (name == "pre" && !endTag)
+                ++pre_, dropNextBreak_ = true;
+        } else if ((name == "script" || name == "style") && !endTag) {
+            for (; j < n; ++j) {
+                if (!StartsAt(field_, j, "</"))
+                    continue;
+                std::string closing;
+                for (std::size_t k = j + 2; k < n && k < j + 2 + name.size(); ++k)
+                    closing += Lower(field_[k]);
+                const std::size_t after = j + 2 + name.size();
+                if (closing == name && (after == n || IsSpaceInTag(field_[after]) ||
+                                        field_[after] == '/' || field_[after] == '>'))
+                    break;
+            }
+        }
+        return j;
+    }
+
+    std::string_view field_;
+    std::vector<Token> tokens_;
+    int pre_ = 0;
+    bool dropNextBreak_ = false;
+};
+
+bool BlankOnly(const std::string& line) {
+    return line.find_first_not_of(" \t") == std::string::npos;
+}
+
+}  // namespace
+
+std::string ReferenceRender(std::string_view field) {
+    std::vector<std::string> lines(1);
+    bool fold = false;
+    for (const Token& token : Tokenizer(field).Run()) {
+        switch (token.piece) {
+            case Piece::kText:
+                if (fold && !lines.back().empty())
+                    lines.back() += ' ';
+                fold = false;
+                lines.back() += token.byte;
+                break;
+            case Piece::kFold:
+                fold = true;
+                break;
+            case Piece::kBreak:
+                fold = false;
+                lines.emplace_back();
+                break;
+            case Piece::kBlock:
+                fold = false;
+                if (!lines.back().empty())
+                    lines.emplace_back();
+                break;
+        }
+    }
+    std::size_t first = 0;
+    while (first < lines.size() && BlankOnly(lines[first]))
+        ++first;
+    std::size_t last = lines.size();
+    while (last > first && BlankOnly(lines[last - 1]))
+        --last;
+    std::string out;
+    for (std::size_t k = first; k < last; ++k)
+        out += (k == first ? "" : "\r\n") + lines[k];
+    return out;
+}
+
+std::pair<std::size_t, std::size_t> ReferenceFindMarker(std::string_view marker,
+                                                        std::string_view text, std::size_t from) {
+    constexpr std::size_t kNone = std::string_view::npos;
+    std::vector<std::string> pieces(1);
+    for (std::size_t i = 0; i < marker.size();) {
+        if (StartsAt(marker, i, "{*}")) {
+            pieces.emplace_back();
+            i += 3;
+        } else {
+            pieces.back() += marker[i++];
+        }
+    }
+    std::erase_if(pieces, [](const std::string& piece) { return piece.empty(); });
+    if (pieces.empty())
+        return from <= text.size() ? std::pair{from, from} : std::pair{kNone, kNone};
+    for (std::size_t begin = from; begin < text.size(); ++begin) {
+        if (!StartsAt(text, begin, pieces[0]))
+            continue;
+        std::size_t at = begin + pieces[0].size();
+        bool matched = true;
+        for (std::size_t k = 1; k < pieces.size() && matched; ++k) {
+            std::size_t q = at;
+            while (!StartsAt(text, q, pieces[k])) {
+                if (q >= text.size() || text[q] == '<' || text[q] == '>') {
+                    matched = false;
+                    break;
+                }
+                ++q;
+            }
+            at = q + pieces[k].size();
+        }
+        if (matched)
+            return {begin, at};
+    }
+    return {kNone, kNone};
 }
 
 }  // namespace quor::fuzz

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace quor::fuzz {
 
@@ -30,5 +31,15 @@ std::string ReferenceConvert(std::string_view text, int setting);
 
 std::string ReferenceClean(std::string_view field, std::int32_t lineFeed, std::int32_t space,
                            std::int32_t tab);
+
+// The field renderer's rules (convert/field_renderer.h), one byte at a time: the field becomes a
+// list of text bytes, foldable blanks, line breaks and block edges, which is then laid out in
+// lines.
+std::string ReferenceRender(std::string_view field);
+
+// Where a marker with "{*}" wildcards occurs from `from` on, as {begin, end}; begin is npos when
+// it does not. Tries every start and grows each wildcard's run one byte at a time.
+std::pair<std::size_t, std::size_t> ReferenceFindMarker(std::string_view marker,
+                                                        std::string_view text, std::size_t from);
 
 }  // namespace quor::fuzz

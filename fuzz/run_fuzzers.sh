@@ -11,7 +11,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:?usage: run_fuzzers.sh SECONDS [FUZZER...]}
 shift
-all=(kanji_code text_cleaner convert_board post_index read_state page_response)
+all=(kanji_code text_cleaner field_renderer marker_pattern convert_board post_index read_state page_response)
 fuzzers=("$@")
 [[ ${#fuzzers[@]} -eq 0 ]] && fuzzers=("${all[@]}")
 build=${QUOR_FUZZ_BUILD_DIR:-$root/build-fuzz}

@@ -299,16 +299,15 @@ TEST(PostExtractionTest, EmptyPageAddsNothingAndTurnsNoPage) {
 }
 
 TEST(PostExtractionTest, EmptyMarkersMatchInPlaceAndACutAtTheEndStops) {
-    // Every marker empty: each field is empty and one byte long steps; the last cut lies at the
-    // end of the text and ends the extraction without reading past it.
-    core::BoardWorkspace workspace("abcdefg");
+    // Every marker empty: nothing to seek, so no post (not an empty one at every byte) and no
+    // page turn, even where the search text follows.
+    core::BoardWorkspace workspace("abcdefgx value=2");
     workspace.rules.pageLimit = 9;
     workspace.rules.nextPage.searchText = "x";
-    ExtractPosts(workspace);
-    ASSERT_EQ(workspace.posts.Count(), 2u);
-    for (const core::Post& post : workspace.posts)
-        EXPECT_EQ(post, (core::Post{"", "", "", "", 0}));
+    EXPECT_TRUE(ExtractPosts(workspace).noMarkers);
+    EXPECT_TRUE(workspace.posts.Empty());
     EXPECT_EQ(workspace.nextPage.flag, 0);
+    EXPECT_EQ(workspace.nextPage.number, 0);
 
     // An empty end marker matches right after its start marker; a start marker at the very end
     // of the text gives one last, empty message there.

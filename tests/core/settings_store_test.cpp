@@ -115,12 +115,12 @@ TEST(SettingsStoreTest, BoardStemsNameEveryKeyOfABoardOnce) {
         EXPECT_NE(stem, key::kCount);
     }
     // The stored names, as the settings file of every earlier version holds them.
-    EXPECT_EQ(stems,
-              (std::set<std::string_view>{
-                  "Parent",  "Data",    "Url",      "Enable",  "Type",     "CCode",  "Order",
-                  "Pass",    "TitA",    "TitB",     "NameA",   "NameB",    "DateA",  "DateB",
-                  "HonbunA", "HonbunB", "LFCV",     "SPCV",    "TGCV",     "Ref",    "Cokkie",
-                  "PageCt",  "PageBtn", "PageSent", "NextAna", "PNMethod", "NoCase", "CharRef"}));
+    EXPECT_EQ(stems, (std::set<std::string_view>{
+                         "Parent",  "Data",     "Url",     "Enable",  "Type",    "CCode",
+                         "Order",   "Pass",     "TitA",    "TitB",    "NameA",   "NameB",
+                         "DateA",   "DateB",    "HonbunA", "HonbunB", "LFCV",    "SPCV",
+                         "TGCV",    "Ref",      "Cokkie",  "PageCt",  "PageBtn", "PageSent",
+                         "NextAna", "PNMethod", "NoCase",  "CharRef", "Render",  "Fields"}));
     EXPECT_EQ(key::kBoardStems.front(), key::kParent);
 }
 

@@ -102,6 +102,12 @@ void CBbsTypePage::BuildLists(QGridLayout* grid) {
                  "掲示板タイプを指定します．Customの場合は下記の欄すべてに入力してください", this);
     order_ = MakeList(1024, kOrderEntries,
                       "項目の並び順を指定します．特に必要がない限りデフォルトでかまいません", this);
+    fieldLetters_ = ui::MakeLineEdit(
+        1025,
+        QString::fromUtf8("項目の並び順を文字で指定します（T タイトル，N 名前，D 日付，M 本文．例 "
+                          "TMND）．各文字は1回まで，Mは必須です．正しく指定すると左の並び順より"
+                          "優先され，ない項目は空になります．空欄なら左の並び順に従います"),
+        this);
     kanjiCode_ = MakeList(1012, kKanjiCodeEntries,
                           "漢字コードを指定します．自動判別で失敗するときに設定してください", this);
     skipMarker_ = ui::MakeLineEdit(
@@ -111,6 +117,7 @@ void CBbsTypePage::BuildLists(QGridLayout* grid) {
         this);
     AddRow(grid, 0, "BBSType", type_, 1);
     AddRow(grid, 1, "並び順", order_, 1);
+    grid->addWidget(fieldLetters_, 1, 2);
     AddRow(grid, 2, "文字コード", kanjiCode_, 1);
     AddRow(grid, 3, "飛ばす位置", skipMarker_);
 }
@@ -152,6 +159,7 @@ void CBbsTypePage::Load() {
             store_.ReadString(core::kSectionTree, core::BoardKey(stem, boardNumber_), ""));
     };
     ui::ShowLoadedText(skipMarker_, readText(core::key::kSkipMarker));
+    ui::ShowLoadedText(fieldLetters_, readText(core::key::kFields));
     for (std::size_t row = 0; row < kMarkerRowTable.size(); ++row) {
         const MarkerBox* boxes[] = {&kMarkerRowTable[row].start, &kMarkerRowTable[row].end};
         for (std::size_t side = 0; side < 2; ++side) {
@@ -182,6 +190,7 @@ void CBbsTypePage::SaveBbsTypePage() {
                 writeText(boxes[side]->stem, markers_[row][side]);
         }
     }
+    writeText(core::key::kFields, fieldLetters_);
 }
 
 }  // namespace quor::ui

@@ -6,7 +6,8 @@
 //
 // Keys of section Tree for board n: Type n, CCode n, Order n (list positions, default 0) and the
 // strings Pass n, TitA n, TitB n, NameA n, NameB n, DateA n, DateB n, HonbunA n, HonbunB n
-// (default empty). The row "message" has two boxes that nothing stores.
+// (default empty), and Fields n, the field order as letters, in a box next to the order list.
+// The row "message" has two boxes that nothing stores.
 
 #include <QWidget>
 #include <array>
@@ -28,8 +29,9 @@ public:
 
     int BoardNumber() const { return boardNumber_; }
 
-    // Writes Type, CCode, Order, then the nine marker strings (empty ones included), in this
-    // order. A page without a board number (n of 0 or less) has no keys and writes nothing.
+    // Writes Type, CCode, Order, then the nine marker strings (empty ones included), then
+    // Fields, in this order. A page without a board number (n of 0 or less) has no keys and writes
+    // nothing.
     void SaveBbsTypePage();
 
     // The marker rows, top to bottom, each with its start box (left) and end box (right).
@@ -45,6 +47,7 @@ private:
     QComboBox* type_ = nullptr;
     QComboBox* order_ = nullptr;
     QComboBox* kanjiCode_ = nullptr;
+    QLineEdit* fieldLetters_ = nullptr;
     QLineEdit* skipMarker_ = nullptr;
     std::array<std::array<QLineEdit*, 2>, kMarkerRows> markers_{};
     // What the lists showed when the page was loaded, kept for a stored position that no entry

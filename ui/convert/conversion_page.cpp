@@ -27,7 +27,7 @@ struct Switch {
 };
 
 // Table order is the order of the boxes on the page and of the writes.
-const std::array<Switch, 6> kSwitches = {{
+const std::array<Switch, 7> kSwitches = {{
     {1002, "改行を有効にする", core::key::kLineFeedSwitch, "改行を有効にするときにチェックします",
      true, false},
     {1028, "Spaceを有効にする", core::key::kSpaceSwitch, "スペースを有効にするときにチェックします",
@@ -41,6 +41,10 @@ const std::array<Switch, 6> kSwitches = {{
      false, false},
     {1034, "文字参照を変換する", core::key::kCharRef,
      "&#12354; や &copy; などの文字参照を文字に変換するときにチェックします", false, false},
+    {1035, "ブラウザと同じ表示", core::key::kRender,
+     "タグ・空白・改行・文字参照をブラウザと同じ規則で表示するときにチェックします．"
+     "このとき改行・Space・Tabの設定は使われません",
+     false, false},
 }};
 
 }  // namespace

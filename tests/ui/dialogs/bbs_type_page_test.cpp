@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <cstdlib>
 
 #include "core/cp932.h"
 #include "core/settings_keys.h"
@@ -103,11 +104,36 @@ TEST_F(BbsTypePageTest, SaveWritesListsThenMarkersInOrderEmptyOnesIncluded) {
         {"Tree/DateB3", ""},
         {"Tree/HonbunA3", "<blockquote>"},
         {"Tree/HonbunB3", ""},
+        {"Tree/Fields3", ""},
     };
     EXPECT_EQ(store_.store.Writes(), expected);
     // What was written is what the conversion will read.
     EXPECT_EQ(store_.settings.ReadInt(core::kSectionTree, "Type3", -1), 9);
     EXPECT_EQ(store_.Text(core::kSectionTree, "Pass3"), "<!-- 本文 -->");
+}
+
+TEST_F(BbsTypePageTest, FieldLettersStandNextToTheOrderListAndAreStored) {
+    store_.SetText(core::kSectionTree, "Fields5", "NDM");
+    {
+        CBbsTypePage page(store_.store, 5);
+        auto* letters = Control<QLineEdit>(&page, 1025);
+        EXPECT_EQ(Utf8(letters->text()), "NDM");
+        EXPECT_FALSE(letters->toolTip().isEmpty());
+        auto* order = Control<QComboBox>(&page, 1024);
+        page.resize(page.sizeHint());
+        page.show();
+        EXPECT_GT(letters->x(), order->x());
+        EXPECT_LT(std::abs(letters->geometry().center().y() - order->geometry().center().y()),
+                  order->height());
+        letters->setText(U("TMND"));
+        page.SaveBbsTypePage();
+    }
+    EXPECT_EQ(store_.Text(core::kSectionTree, "Fields5"), "TMND");
+    CBbsTypePage reopened(store_.store, 5);
+    EXPECT_EQ(Utf8(Control<QLineEdit>(&reopened, 1025)->text()), "TMND");
+    // A fresh board shows an empty box.
+    CBbsTypePage fresh(store_.store, 7);
+    EXPECT_TRUE(Control<QLineEdit>(&fresh, 1025)->text().isEmpty());
 }
 
 TEST_F(BbsTypePageTest, MessageRowBoxesAreNeitherStoredNorReloaded) {

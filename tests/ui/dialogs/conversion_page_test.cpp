@@ -19,7 +19,8 @@ struct SwitchCase {
     const char* stem;
 };
 const SwitchCase kSwitchBoxes[] = {{1002, "LFCV"},   {1028, "SPCV"},   {1032, "TGCV"},
-                                   {1031, "Enable"}, {1033, "NoCase"}, {1034, "CharRef"}};
+                                   {1031, "Enable"}, {1033, "NoCase"}, {1034, "CharRef"},
+                                   {1035, "Render"}};
 
 class ConversionPageTest : public ::testing::Test {
 protected:
@@ -27,14 +28,14 @@ protected:
     test::TestStore store_;
 };
 
-TEST_F(ConversionPageTest, FreshBoardShowsClearedBoxesAndSavesSixZerosInOrder) {
+TEST_F(ConversionPageTest, FreshBoardShowsClearedBoxesAndSavesAZeroPerBoxInOrder) {
     CConversionPage page(store_.store, 8);
     for (const auto& box : kSwitchBoxes)
         EXPECT_FALSE(Control<QCheckBox>(&page, box.id)->isChecked()) << box.id;
     page.SaveConversionPage();
     const std::vector<test::RecordingStore::Write> expected = {
-        {"Tree/LFCV8", "0"},   {"Tree/SPCV8", "0"},   {"Tree/TGCV8", "0"},
-        {"Tree/Enable8", "0"}, {"Tree/NoCase8", "0"}, {"Tree/CharRef8", "0"}};
+        {"Tree/LFCV8", "0"},   {"Tree/SPCV8", "0"},    {"Tree/TGCV8", "0"},  {"Tree/Enable8", "0"},
+        {"Tree/NoCase8", "0"}, {"Tree/CharRef8", "0"}, {"Tree/Render8", "0"}};
     EXPECT_EQ(store_.store.Writes(), expected);
 }
 
@@ -59,8 +60,8 @@ TEST_F(ConversionPageTest, StoredSwitchesAreShownAndChangesSaved) {
     Control<QCheckBox>(&page, 1034)->click();
     page.SaveConversionPage();
     const std::vector<test::RecordingStore::Write> expected = {
-        {"Tree/LFCV2", "0"},   {"Tree/SPCV2", "1"},   {"Tree/TGCV2", "1"},
-        {"Tree/Enable2", "0"}, {"Tree/NoCase2", "1"}, {"Tree/CharRef2", "0"}};
+        {"Tree/LFCV2", "0"},   {"Tree/SPCV2", "1"},    {"Tree/TGCV2", "1"},  {"Tree/Enable2", "0"},
+        {"Tree/NoCase2", "1"}, {"Tree/CharRef2", "0"}, {"Tree/Render2", "0"}};
     EXPECT_EQ(store_.store.Writes(), expected);
 }
 
@@ -74,11 +75,12 @@ TEST_F(ConversionPageTest, ConfirmingKeepsWhatAStoredValueMeans) {
         bool ticked;
         int saved;
     };
-    const Case cases[] = {{"LFCV", 1002, 2, false, 0},    {"SPCV", 1028, -1, false, 0},
-                          {"TGCV", 1032, 1, true, 1},     {"Enable", 1031, 2, true, 1},
-                          {"Enable", 1031, -5, true, 1},  {"Enable", 1031, 0, false, 0},
-                          {"NoCase", 1033, 2, false, 0},  {"CharRef", 1034, 1, true, 1},
-                          {"CharRef", 1034, -1, false, 0}};
+    const Case cases[] = {{"LFCV", 1002, 2, false, 0},     {"SPCV", 1028, -1, false, 0},
+                          {"TGCV", 1032, 1, true, 1},      {"Enable", 1031, 2, true, 1},
+                          {"Enable", 1031, -5, true, 1},   {"Enable", 1031, 0, false, 0},
+                          {"NoCase", 1033, 2, false, 0},   {"CharRef", 1034, 1, true, 1},
+                          {"CharRef", 1034, -1, false, 0}, {"Render", 1035, 1, true, 1},
+                          {"Render", 1035, 2, false, 0}};
     for (const auto& c : cases) {
         const std::string key = std::string(c.stem) + "5";
         store_.SetInt(core::kSectionTree, key, c.stored);
@@ -111,6 +113,12 @@ TEST_F(ConversionPageTest, CleanerSwitchesStandInTheGroupAndTheFetchSwitchBelowI
     EXPECT_GT(noCase->y(), fetchSwitch->y());
     EXPECT_GT(charRef->y(), noCase->y());
     EXPECT_EQ(noCase->parentWidget(), &page);
+    // The browser-like display comes last, below the two.
+    auto* render = Control<QCheckBox>(&page, 1035);
+    EXPECT_EQ(render->text(), U("ブラウザと同じ表示"));
+    EXPECT_FALSE(render->toolTip().isEmpty());
+    EXPECT_GT(render->y(), charRef->y());
+    EXPECT_EQ(render->parentWidget(), &page);
 }
 
 TEST_F(ConversionPageTest, PageWithoutBoardNumberIgnoresTheStoreAndWritesNothing) {

@@ -28,9 +28,10 @@ using test::Utf8;
 std::vector<std::string> PageKeys(int n) {
     std::vector<std::string> keys;
     for (const char* stem :
-         {"Type",     "CCode",   "Order",   "Pass",    "TitA", "TitB",   "NameA",  "NameB",
-          "DateA",    "DateB",   "HonbunA", "HonbunB", "Ref",  "Cokkie", "PageCt", "PageBtn",
-          "PageSent", "NextAna", "LFCV",    "SPCV",    "TGCV", "Enable", "NoCase", "CharRef"})
+         {"Type",   "CCode",  "Order",   "Pass",     "TitA",    "TitB",   "NameA",
+          "NameB",  "DateA",  "DateB",   "HonbunA",  "HonbunB", "Fields", "Ref",
+          "Cokkie", "PageCt", "PageBtn", "PageSent", "NextAna", "LFCV",   "SPCV",
+          "TGCV",   "Enable", "NoCase",  "CharRef",  "Render"})
         keys.push_back("Tree/" + core::BoardKey(stem, n));
     return keys;
 }
