@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <mutex>
 
 #include "app/command_ids.h"
 #include "convert/post_extraction.h"
