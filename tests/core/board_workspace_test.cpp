@@ -148,7 +148,9 @@ TEST(SharedWorkspaceTest, MovesBothWaysAtOnceNeitherDeadlockNorShowAHalfMove) {
     });
     const auto mover = [&](SharedWorkspace& from, SharedWorkspace& to) {
         startTogether();
-        for (int i = 0; i < kMoves; ++i)
+        // The movers also wait for the reader to have read a while among them: on a loaded
+        // machine it may otherwise get its first turn only after both have finished.
+        for (int i = 0; i < kMoves || reads.load() < 100; ++i)
             from.MoveContentTo(to);
         --moversLeft;
     };
