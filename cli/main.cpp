@@ -28,8 +28,10 @@ void PrintUsage(const CliCommandTable& table) {
     std::fputs("usage: quorcli COMMAND [ARGS] [COMMAND [ARGS]]...\ncommands:\n", stderr);
     for (const auto& command : table) {
         std::string line = "  " + std::string(command.name);
-        for (const auto argument : command.arguments)
-            line += " " + std::string(argument);
+        for (const auto argument : command.arguments) {
+            line += ' ';
+            line += argument;
+        }
         std::fprintf(stderr, "%s\n", line.c_str());
     }
 }

@@ -79,10 +79,9 @@ int OpenTemporary(const std::string& path, std::string& tempPath) {
 // Makes the rename itself durable. Some file systems cannot sync a directory; the file's own data
 // is already on the disk then, so a failure here is not the write's failure.
 void SyncDirectoryOf(const std::string& path) {
-    std::string directory = std::filesystem::path(path).parent_path().string();
-    if (directory.empty())
-        directory = ".";
-    const FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const std::string parent = std::filesystem::path(path).parent_path().string();
+    const char* directory = parent.empty() ? "." : parent.c_str();
+    const FileDescriptor fd(::open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.Valid())
         ::fsync(fd.Get());
 }

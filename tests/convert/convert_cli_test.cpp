@@ -30,8 +30,9 @@ protected:
     }
 
     CliRun Run(std::vector<std::string> args) {
-        args.insert(args.begin(), QUORCLI_PATH);
-        test::ChildProcess cli(std::move(args));
+        std::vector<std::string> argv{QUORCLI_PATH};
+        argv.insert(argv.end(), args.begin(), args.end());
+        test::ChildProcess cli(std::move(argv));
         EXPECT_TRUE(cli.Started());
         CliRun run;
         run.out = cli.ReadAll(20s);

@@ -37,10 +37,10 @@ TEST(SplitAddressTest, SplitsHostPortAndPath) {
         {"http://host:99999/x", AddressError::kBadPort, "host:99999", "", 80, "/x", ""},
         {"http://host:8a/x", AddressError::kBadPort, "host:8a", "", 80, "/x", ""},
         {"http://h/" + longPath.substr(1), AddressError::kNone, "h", "h", 80,
-         "/" + longPath.substr(1), "http://h/" + longPath.substr(1)},
+         '/' + longPath.substr(1), "http://h/" + longPath.substr(1)},
         {"http://h/" + longPath, AddressError::kTooLong, "", "", 80, "", ""},
         {"https://h/" + longPath.substr(2), AddressError::kNone, "h", "h", 443,
-         "/" + longPath.substr(2), "https://h/" + longPath.substr(2)},
+         '/' + longPath.substr(2), "https://h/" + longPath.substr(2)},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.address.substr(0, 60));

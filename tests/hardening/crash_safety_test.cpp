@@ -117,7 +117,7 @@ protected:
         EXPECT_EQ(RunQuorcli(ConvertAllThen(page, command), options_, 60s, &errors), 0) << errors;
         std::vector<std::string> files;
         for (int n = 1; n <= kBoards; ++n)
-            files.push_back(TempDir::ReadFile(Out("b" + std::to_string(n) + extension)));
+            files.push_back(TempDir::ReadFile(Out('b' + std::to_string(n) + extension)));
         return files;
     }
 
@@ -175,7 +175,7 @@ protected:
             ++killedMidway;
         killedInsideAWrite += RemoveTemporaryFiles() > 0 ? 1 : 0;
         for (int n = 0; n < kBoards; ++n) {
-            const std::string file = Out("b" + std::to_string(n + 1) + extension);
+            const std::string file = Out('b' + std::to_string(n + 1) + extension);
             const std::string bytes = TempDir::ReadFile(file);
             EXPECT_TRUE(bytes == versionA[n] || bytes == versionB[n])
                 << file << " is neither version after run " << run << " (" << bytes.size()
@@ -222,7 +222,7 @@ TEST_F(CrashSafetyTest, SaveOnAFullDiskFailsAndKeepsTheOldIndexes) {
     EXPECT_NE(errors.find("3 board(s) failed"), std::string::npos) << errors;
     EXPECT_NE(errors.find("File too large"), std::string::npos) << errors;
     for (int n = 1; n <= kBoards; ++n)
-        EXPECT_EQ(TempDir::ReadFile(Out("b" + std::to_string(n) + ".idx")), old[n - 1]);
+        EXPECT_EQ(TempDir::ReadFile(Out('b' + std::to_string(n) + ".idx")), old[n - 1]);
     for (const auto& entry : std::filesystem::directory_iterator(dir_.Path() / "out"))
         EXPECT_EQ(entry.path().extension(), ".idx") << "left behind: " << entry.path();
 }

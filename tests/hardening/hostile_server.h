@@ -7,10 +7,9 @@
 
 #include <atomic>
 #include <cstddef>
-#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
+
+#include "support/loopback_server.h"
 
 namespace quor::test {
 
@@ -32,30 +31,22 @@ public:
     };
 
     explicit HostileServer(Script script);
-    ~HostileServer();
     HostileServer(const HostileServer&) = delete;
     HostileServer& operator=(const HostileServer&) = delete;
 
-    int Port() const { return port_; }
-    int Connections() const { return connections_.load(); }
+    int Port() const { return server_.Port(); }
+    int Connections() const { return server_.Accepted(); }
     // Bytes the flood got out before the client stopped reading or closed.
     std::size_t FloodSent() const { return floodSent_.load(); }
 
 private:
-    void AcceptLoop();
     void Serve(int fd);
     void WaitUntilStopped() const;
     void Flood(int fd);
 
     Script script_;
-    int listenFd_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stopping_{false};
-    std::atomic<int> connections_{0};
     std::atomic<std::size_t> floodSent_{0};
-    std::mutex mutex_;
-    std::vector<std::thread> handlers_;
-    std::thread acceptor_;
+    LoopbackServer server_;  // last: its connections end before the members above go
 };
 
 }  // namespace quor::test

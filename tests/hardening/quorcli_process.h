@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
+
 namespace quor::test {
 
 // The exit status of a child that a sanitizer stopped.
@@ -25,6 +27,7 @@ struct QuorcliOptions {
     std::string workingDirectory;
 };
 
+// A ChildProcess running quorcli with the options above and standard error captured.
 class QuorcliProcess final {
 public:
     QuorcliProcess(const std::vector<std::string>& args, const QuorcliOptions& options);
@@ -32,23 +35,17 @@ public:
     QuorcliProcess(const QuorcliProcess&) = delete;
     QuorcliProcess& operator=(const QuorcliProcess&) = delete;
 
-    pid_t Pid() const { return pid_; }
-    void Kill(int signal) const;
+    pid_t Pid() const { return child_.Pid(); }
+    void Kill(int signal) const { child_.Signal(signal); }
     // Exit status, 128 + signal, or nothing when it did not end within the limit (it is then
     // killed). Standard output and standard error are collected meanwhile.
     std::optional<int> Wait(std::chrono::milliseconds limit);
-    const std::string& Output() const { return output_; }
-    const std::string& Errors() const { return errors_; }
+    const std::string& Output() const { return child_.Output(); }
+    const std::string& Errors() const { return child_.Errors(); }
 
 private:
-    void Collect(int timeoutMs);
-
-    pid_t pid_ = -1;
-    int out_ = -1;
-    int err_ = -1;
-    std::string output_;
-    std::string errors_;
-    std::optional<int> status_;
+    ChildProcess child_;
+    bool timedOut_ = false;
 };
 
 // Runs quorcli to its end (or the limit) and returns the exit status, as Wait does.

@@ -47,8 +47,8 @@ protected:
 TEST_F(BoardCommandsTest, SaveShowsProgressPerSlotAndWritesEveryIndex) {
     SetCount(3);
     for (int slot = 0; slot < 3; ++slot) {
-        NameBoard(slot, "b" + std::to_string(slot));
-        SetPosts(slot, {{"t" + std::to_string(slot), "", "", "", 0}});
+        NameBoard(slot, 'b' + std::to_string(slot));
+        SetPosts(slot, {{'t' + std::to_string(slot), "", "", "", 0}});
     }
     EXPECT_TRUE(OnSaveBoards(app).Ok());
     const auto events = frontend.ProgressEvents();

@@ -50,8 +50,9 @@ protected:
         std::vector<std::string> lines;
     };
     Outcome Run(std::vector<std::string> args) {
-        args.insert(args.begin(), QUORCLI_PATH);
-        quor::test::ChildProcess child(args);
+        std::vector<std::string> argv{QUORCLI_PATH};
+        argv.insert(argv.end(), args.begin(), args.end());
+        quor::test::ChildProcess child(std::move(argv));
         Outcome outcome;
         while (auto line = child.ReadLine(10s))
             outcome.lines.push_back(*line);

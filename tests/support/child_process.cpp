@@ -5,11 +5,17 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <string_view>
 #include <thread>
+
+extern char** environ;
 
 namespace quor::test {
 
@@ -25,24 +31,103 @@ int StatusOf(int raw) {
     return -1;
 }
 
+// The test's environment with the given variables set over it, as "NAME=value" entries.
+std::vector<std::string> ChildEnvironment(
+    const std::vector<std::pair<std::string, std::string>>& variables) {
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string_view text(*entry);
+        const std::string_view name = text.substr(0, text.find('='));
+        const bool replaced =
+            std::any_of(variables.begin(), variables.end(),
+                        [&](const auto& variable) { return variable.first == name; });
+        if (!replaced)
+            entries.emplace_back(text);
+    }
+    for (const auto& [name, value] : variables)
+        entries.push_back(name + "=" + value);
+    return entries;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (auto& text : strings)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// Reads what the pipe holds without blocking; closes it at its end.
+void Drain(int& fd, std::string& into) {
+    char buffer[65536];
+    // Bounded, so a child that writes without pause cannot keep the test here.
+    for (int round = 0; fd >= 0 && round < 64; ++round) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0) {
+            into.append(buffer, static_cast<std::size_t>(got));
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 && errno == EAGAIN)
+            return;
+        ::close(fd);
+        fd = -1;
+    }
+}
+
 }  // namespace
 
-ChildProcess::ChildProcess(std::vector<std::string> argv) {
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
+ChildProcess::ChildProcess(std::vector<std::string> argv, const ChildOptions& options) {
+    int outPipe[2] = {-1, -1};
+    int errPipe[2] = {-1, -1};
+    if (::pipe2(outPipe, O_CLOEXEC) != 0)
         return;
-    std::vector<char*> args;
-    for (auto& arg : argv)
-        args.push_back(arg.data());
-    args.push_back(nullptr);
+    if (options.captureErrors && ::pipe2(errPipe, O_CLOEXEC) != 0) {
+        ::close(outPipe[0]);
+        ::close(outPipe[1]);
+        return;
+    }
+    // Everything the child needs is made before the fork: in a process with threads, the child
+    // may only make async-signal-safe calls (no allocation, no setenv) until it execs.
+    std::vector<std::string> environment = ChildEnvironment(options.environment);
+    const std::vector<char*> args = Pointers(argv);
+    const std::vector<char*> envp = Pointers(environment);
+    const char* directory =
+        options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
     pid_ = ::fork();
     if (pid_ == 0) {
-        ::dup2(pipeFds[1], STDOUT_FILENO);
-        ::execvp(args[0], args.data());
+        ::dup2(outPipe[1], STDOUT_FILENO);
+        if (errPipe[1] >= 0)
+            ::dup2(errPipe[1], STDERR_FILENO);
+        if (directory != nullptr && ::chdir(directory) != 0)
+            ::_exit(127);
+        if (options.fileSizeLimit) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(*options.fileSizeLimit),
+                               static_cast<rlim_t>(*options.fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ::execvpe(args[0], args.data(), envp.data());
         ::_exit(127);
     }
-    ::close(pipeFds[1]);
-    out_ = pipeFds[0];
+    for (const int fd : {outPipe[1], errPipe[1]}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    if (pid_ < 0) {
+        for (const int fd : {outPipe[0], errPipe[0]}) {
+            if (fd >= 0)
+                ::close(fd);
+        }
+        return;
+    }
+    out_ = outPipe[0];
+    err_ = errPipe[0];
+    for (const int fd : {out_, err_}) {
+        if (fd >= 0)
+            ::fcntl(fd, F_SETFL, O_NONBLOCK);
+    }
 }
 
 ChildProcess::~ChildProcess() {
@@ -55,32 +140,41 @@ ChildProcess::~ChildProcess() {
     }
     if (out_ >= 0)
         ::close(out_);
+    if (err_ >= 0)
+        ::close(err_);
+}
+
+void ChildProcess::Collect(int timeoutMs) {
+    pollfd entries[2];
+    nfds_t count = 0;
+    for (const int fd : {out_, err_}) {
+        if (fd >= 0)
+            entries[count++] = {fd, POLLIN, 0};
+    }
+    if (count == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+        return;
+    }
+    if (::poll(entries, count, timeoutMs) <= 0)
+        return;
+    Drain(out_, output_);
+    Drain(err_, errors_);
 }
 
 std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds limit) {
     const auto deadline = Clock::now() + limit;
     for (;;) {
-        const auto newline = pending_.find('\n');
+        const auto newline = output_.find('\n', given_);
         if (newline != std::string::npos) {
-            std::string line = pending_.substr(0, newline);
-            pending_.erase(0, newline + 1);
+            std::string line = output_.substr(given_, newline - given_);
+            given_ = newline + 1;
             return line;
         }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (out_ < 0 || left.count() <= 0)
             return std::nullopt;
-        pollfd entry{out_, POLLIN, 0};
-        if (::poll(&entry, 1, static_cast<int>(left.count())) <= 0)
-            continue;
-        char buffer[4096];
-        const ssize_t got = ::read(out_, buffer, sizeof buffer);
-        if (got <= 0) {
-            ::close(out_);
-            out_ = -1;
-            continue;
-        }
-        pending_.append(buffer, static_cast<std::size_t>(got));
+        Collect(static_cast<int>(left.count()));
     }
 }
 
@@ -88,8 +182,8 @@ std::string ChildProcess::ReadAll(std::chrono::milliseconds limit) {
     std::string all;
     while (auto line = ReadLine(limit))
         all += *line + "\n";
-    all += pending_;
-    pending_.clear();
+    all += output_.substr(given_);
+    given_ = output_.size();
     return all;
 }
 
@@ -105,12 +199,18 @@ std::optional<int> ChildProcess::Wait(std::chrono::milliseconds limit) {
     for (;;) {
         int raw = 0;
         if (::waitpid(pid_, &raw, WNOHANG) == pid_) {
+            // What it wrote before it ended is in the pipes; a process it left behind may still
+            // hold them open, so this takes only what is there.
+            Drain(out_, output_);
+            Drain(err_, errors_);
             status_ = StatusOf(raw);
             return status_;
         }
-        if (Clock::now() >= deadline)
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
             return std::nullopt;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        Collect(static_cast<int>(std::min<long long>(left.count(), 10)));
     }
 }
 

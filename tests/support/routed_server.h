@@ -4,12 +4,12 @@
 // query, as in the request line) has its response, every other target gets 404. It records
 // every request it receives, for the redirect tests.
 
-#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/loopback_server.h"
 
 namespace quor::test {
 
@@ -22,13 +22,12 @@ public:
     };
 
     RoutedServer();
-    ~RoutedServer();
     RoutedServer(const RoutedServer&) = delete;
     RoutedServer& operator=(const RoutedServer&) = delete;
 
-    int Port() const { return port_; }
+    int Port() const { return server_.Port(); }
     // "http://127.0.0.1:<port>" and the path.
-    std::string Address(const std::string& path) const;
+    std::string Address(const std::string& path) const { return server_.Address(path); }
 
     void Route(const std::string& target, std::string response);
     std::vector<Request> Requests() const;
@@ -37,17 +36,12 @@ public:
     static std::string Redirect(int code, const std::string& location);
 
 private:
-    void AcceptLoop();
     void Serve(int fd);
 
-    int listenFd_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
     std::map<std::string, std::string> routes_;
     std::vector<Request> requests_;
-    std::vector<std::thread> handlers_;
-    std::thread acceptor_;
+    LoopbackServer server_;  // last: its connections end before the members above go
 };
 
 }  // namespace quor::test

@@ -1,74 +1,16 @@
 #include "support/scripted_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cstring>
-#include <stdexcept>
-
-#include "support/loopback_listener.h"
+#include <thread>
 
 namespace quor::test {
 
-namespace {
-
 using namespace std::chrono_literals;
 
-bool WaitReadable(int fd, std::chrono::milliseconds limit) {
-    pollfd entry{fd, POLLIN, 0};
-    return ::poll(&entry, 1, static_cast<int>(limit.count())) > 0;
-}
-
-void SendAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t sent = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (sent <= 0)
-            return;
-        data += sent;
-        size -= static_cast<std::size_t>(sent);
-    }
-}
-
-// The end of the header, after its blank line (either line end), or npos.
-std::size_t HeaderEnd(const std::string& bytes) {
-    const auto lf = bytes.find("\n\n");
-    const auto crlf = bytes.find("\r\n\r\n");
-    if (crlf != std::string::npos && (lf == std::string::npos || crlf < lf))
-        return crlf + 4;
-    return lf == std::string::npos ? lf : lf + 2;
-}
-
-std::size_t ContentLength(const std::string& header) {
-    std::string lower = header;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const auto at = lower.find("\ncontent-length:");
-    if (at == std::string::npos)
-        return 0;
-    return static_cast<std::size_t>(std::strtoul(lower.c_str() + at + 16, nullptr, 10));
-}
-
-}  // namespace
-
-ScriptedServer::ScriptedServer() {
-    const LoopbackListener listener = ListenOnLoopback(128, "the test server");
-    listenFd_ = listener.fd;
-    port_ = listener.port;
-    acceptor_ = std::thread([this] { AcceptLoop(); });
-}
-
-ScriptedServer::~ScriptedServer() {
-    stopping_.store(true);
-    acceptor_.join();
-    for (auto& handler : handlers_)
-        handler.join();
-    ::close(listenFd_);
-}
+ScriptedServer::ScriptedServer() : server_("the test server", [this](int fd) { Serve(fd); }) {}
 
 void ScriptedServer::SetReply(Reply reply) {
     const std::lock_guard lock(mutex_);
@@ -90,60 +32,19 @@ std::string ScriptedServer::Response(const std::string& body) {
            std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
-void ScriptedServer::AcceptLoop() {
-    while (!stopping_.load()) {
-        if (!WaitReadable(listenFd_, 20ms))
-            continue;
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0)
-            continue;
-        connections_.fetch_add(1);
-        Reply reply;
-        {
-            const std::lock_guard lock(mutex_);
-            reply = reply_;
-        }
-        handlers_.emplace_back([this, fd, reply] { Serve(fd, reply); });
+void ScriptedServer::Serve(int fd) {
+    Reply reply;
+    {
+        const std::lock_guard lock(mutex_);
+        reply = reply_;
     }
-}
-
-std::string ScriptedServer::ReadRequest(int fd) const {
-    std::string bytes;
-    char buffer[4096];
-    // Read until the header and its announced body are in, then linger briefly for whatever the
-    // client sends after them (a POST's closing line feeds).
-    // The header is looked for only until it is found, so long bodies cost no more than reading.
-    std::size_t need = std::string::npos;
-    auto complete = [&] {
-        if (need == std::string::npos) {
-            const auto end = HeaderEnd(bytes);
-            if (end != std::string::npos)
-                need = end + ContentLength(bytes.substr(0, end));
-        }
-        return need != std::string::npos && bytes.size() >= need;
-    };
-    const auto giveUp = std::chrono::steady_clock::now() + 10s;
-    while (!stopping_.load() && std::chrono::steady_clock::now() < giveUp) {
-        const bool done = complete();
-        if (!WaitReadable(fd, done ? 50ms : 20ms)) {
-            if (done)
-                break;
-            continue;
-        }
-        const ssize_t received = ::recv(fd, buffer, sizeof buffer, 0);
-        if (received <= 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(received));
-    }
-    return bytes;
-}
-
-void ScriptedServer::Serve(int fd, Reply reply) {
     if (reply.behaviour == Behaviour::kCloseAtOnce) {
         ::close(fd);
         return;
     }
-    std::string request = ReadRequest(fd);
+    // The linger catches whatever the client sends after the announced body, so the recorded
+    // bytes show it.
+    std::string request = ReadRequest(fd, server_.StopFlag(), 50ms, 10s);
     {
         const std::lock_guard lock(mutex_);
         requests_.push_back(std::move(request));
@@ -153,7 +54,7 @@ void ScriptedServer::Serve(int fd, Reply reply) {
     std::string bytes = reply.bytes;
     switch (reply.behaviour) {
         case Behaviour::kStall:
-            while (!stopping_.load())
+            while (!server_.Stopping())
                 std::this_thread::sleep_for(10ms);
             bytes.clear();
             break;
@@ -169,7 +70,7 @@ void ScriptedServer::Serve(int fd, Reply reply) {
     }
     const std::size_t piece = reply.pieceSize == 0 ? bytes.size() : reply.pieceSize;
     for (std::size_t at = 0; at < bytes.size(); at += piece) {
-        SendAll(fd, bytes.data() + at, std::min(piece, bytes.size() - at));
+        SendAll(fd, std::string_view(bytes).substr(at, piece));
         if (reply.pieceSize != 0)
             std::this_thread::sleep_for(reply.pause);
     }

@@ -4,14 +4,14 @@
 // connection as told: with a reply, by stalling, by closing in the middle of the body or at
 // once. For the tests of the request bytes and of a request's limits.
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/loopback_server.h"
 
 namespace quor::test {
 
@@ -33,37 +33,29 @@ public:
     };
 
     ScriptedServer();
-    ~ScriptedServer();
     ScriptedServer(const ScriptedServer&) = delete;
     ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-    int Port() const { return port_; }
+    int Port() const { return server_.Port(); }
     // The reply of every connection accepted from now on.
     void SetReply(Reply reply);
 
     // The bytes of each request received so far, one entry per connection, in order.
     std::vector<std::string> Requests() const;
     bool WaitForRequests(std::size_t count, std::chrono::milliseconds limit) const;
-    int Connections() const { return connections_.load(); }
+    int Connections() const { return server_.Accepted(); }
 
     // A response with the given body and a plain header.
     static std::string Response(const std::string& body);
 
 private:
-    void AcceptLoop();
-    void Serve(int fd, Reply reply);
-    std::string ReadRequest(int fd) const;
+    void Serve(int fd);
 
-    int listenFd_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stopping_{false};
-    std::atomic<int> connections_{0};
     mutable std::mutex mutex_;
     mutable std::condition_variable received_;
     Reply reply_;
     std::vector<std::string> requests_;
-    std::vector<std::thread> handlers_;
-    std::thread acceptor_;
+    LoopbackServer server_;  // last: its connections end before the members above go
 };
 
 }  // namespace quor::test

@@ -1,7 +1,7 @@
 set(QUOR_TEST_SUPPORT_SOURCES
     support/board_server_process.cpp
     support/child_process.cpp
-    support/loopback_listener.cpp
+    support/loopback_server.cpp
     support/recording_frontend.cpp
     support/routed_server.cpp
     support/scripted_server.cpp

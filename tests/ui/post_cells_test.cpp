@@ -56,8 +56,8 @@ TEST(PostCells, CellTextsAndTheStatusColumn) {
     // Sixteen hiragana are 32 bytes; with one ASCII byte in front the 16th falls across the
     // limit and is dropped whole.
     const std::string kana = Sjis("あいうえおかきくけこさしすせそた");
-    post.message = "x" + kana;
-    EXPECT_EQ(CellText(post, 3), "x" + kana.substr(0, 30));
+    post.message = 'x' + kana;
+    EXPECT_EQ(CellText(post, 3), 'x' + kana.substr(0, 30));
     post.message = kana + "tail";
     EXPECT_EQ(CellText(post, 3), kana);
 }
