@@ -186,7 +186,7 @@ TEST_F(TreeViewTest, CountPastTheTablesShowsSixtyFourBoardsAndEveryCommandStaysI
     // item is board 64; every command run on it stays within the tables.
     std::vector<test::BoardSpec> boards;
     for (int n = 1; n <= 65; ++n)
-        boards.push_back({0, "b" + std::to_string(n), ""});
+        boards.push_back({0, 'b' + std::to_string(n), ""});
     test::WriteBoards(store_, boards);
     store_.WriteInt(kSectionTree, BoardKey(key::kType, 64), 0);
     for (auto [stem, value] : std::initializer_list<std::pair<std::string_view, const char*>>{
