@@ -10,11 +10,16 @@ namespace quor::test {
 TlsFrontProcess::TlsFrontProcess(int backendPort, const std::string& certificateFile,
                                  const std::string& keyFile, Options options) {
     std::vector<std::string> argv{
-        "python3",   std::string(QUOR_SOURCE_DIR) + "/tests/support/tls_front.py",
-        "--cert",    certificateFile,
-        "--key",     keyFile,
-        "--backend", std::to_string(backendPort),
-        "--log",     (dir_.Path() / "front.log").string()};
+        "python3",
+        (std::filesystem::path(QUOR_SOURCE_DIR) / "tests/support/tls_front.py").string(),
+        "--cert",
+        certificateFile,
+        "--key",
+        keyFile,
+        "--backend",
+        std::to_string(backendPort),
+        "--log",
+        (dir_.Path() / "front.log").string()};
     if (!options.closeNotify)
         argv.emplace_back("--no-close-notify");
     process_ = std::make_unique<ChildProcess>(std::move(argv));
