@@ -142,9 +142,9 @@ TEST(NextPageTest, PageNumberReading) {
         {"  7 8", 7},
         {"0042x", 42},
         // Only the first twenty bytes count.
-        {std::string(19, ' ') + "5", 5},
-        {std::string(20, ' ') + "5", 0},
-        {std::string(18, ' ') + "123", 12},
+        {std::string(19, ' ') + '5', 5},
+        {std::string(20, ' ') + '5', 0},
+        {std::string(18, ' ').append("123"), 12},
         {"2147483647", 2147483647},
         {"2147483648", std::nullopt},
         {"99999999999999999999", std::nullopt},
