@@ -11,11 +11,10 @@
 #include "convert/field_letters.h"
 #include "convert/text_search.h"
 #include "core/board_workspace.h"
+#include "fuzz/reference_rules.h"
 
 namespace quor::convert {
 namespace {
-
-constexpr std::size_t kNone = std::string_view::npos;
 
 MarkerMatch Find(std::string_view marker, std::string_view text, std::size_t from = 0) {
     MarkerPattern pattern(marker);
@@ -87,31 +86,6 @@ TEST(MarkerPatternTest, CaseIsFoldedAroundTheWildcard) {
     EXPECT_EQ(page.substr(m.end, 1), "x");
 }
 
-// The rules as plainly as they can be written: each start in turn, each run grown byte by byte.
-MarkerMatch BruteForce(const std::vector<std::string>& pieces, std::string_view text,
-                       std::size_t from) {
-    for (std::size_t begin = from; begin + pieces[0].size() <= text.size(); ++begin) {
-        if (text.substr(begin, pieces[0].size()) != pieces[0])
-            continue;
-        std::size_t at = begin + pieces[0].size();
-        bool matched = true;
-        for (std::size_t k = 1; k < pieces.size() && matched; ++k) {
-            std::size_t q = at;
-            while (text.substr(q, pieces[k].size()) != pieces[k]) {
-                if (q >= text.size() || text[q] == '<' || text[q] == '>') {
-                    matched = false;
-                    break;
-                }
-                ++q;
-            }
-            at = q + pieces[k].size();
-        }
-        if (matched)
-            return {begin, at};
-    }
-    return {kNone, kNone};
-}
-
 TEST(MarkerPatternTest, AgreesWithTheRulesOnRandomTexts) {
     std::mt19937 random(7);
     const std::string alphabet = "ab<>\"=";
@@ -133,10 +107,12 @@ TEST(MarkerPatternTest, AgreesWithTheRulesOnRandomTexts) {
         MarkerPattern pattern(marker);
         // One pattern for several searches, as the extraction uses it.
         for (std::size_t from = 0; from <= text.size(); ++from) {
-            const MarkerMatch expected = BruteForce(pieces, text, from);
+            // The fuzzer's byte-by-byte statement of the rules: each start in turn, each run
+            // grown one byte at a time.
+            const auto [expectedBegin, expectedEnd] = fuzz::ReferenceFindMarker(marker, text, from);
             const MarkerMatch m = pattern.Find(text, from);
-            ASSERT_EQ(m.begin, expected.begin) << marker << " in '" << text << "' from " << from;
-            ASSERT_EQ(m.end, expected.end) << marker << " in '" << text << "' from " << from;
+            ASSERT_EQ(m.begin, expectedBegin) << marker << " in '" << text << "' from " << from;
+            ASSERT_EQ(m.end, expectedEnd) << marker << " in '" << text << "' from " << from;
         }
     }
 }

@@ -8,6 +8,7 @@ quor_add_test(quor_convert_tests convert
     convert/field_renderer_test.cpp
     convert/kanji_code_test.cpp
     convert/marker_pattern_test.cpp
+    ${PROJECT_SOURCE_DIR}/fuzz/reference_rules.cpp
     convert/next_page_test.cpp
     convert/post_extraction_test.cpp
     convert/real_boards_test.cpp

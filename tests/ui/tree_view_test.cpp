@@ -49,6 +49,20 @@ protected:
             store_,
             {{0, "一番", "http://one/"}, {1, "二番", "http://two/"}, {0, "三番", "http://three/"}});
     }
+    // Makes board n a Custom board cut by <t>, <n>, <d> and <m> tags.
+    void WriteTagMarkers(int n) {
+        store_.WriteInt(kSectionTree, BoardKey(key::kType, n), 0);
+        for (auto [stem, value] : std::initializer_list<std::pair<std::string_view, const char*>>{
+                 {key::kTitleStart, "<t>"},
+                 {key::kTitleEnd, "</t>"},
+                 {key::kNameStart, "<n>"},
+                 {key::kNameEnd, "</n>"},
+                 {key::kDateStart, "<d>"},
+                 {key::kDateEnd, "</d>"},
+                 {key::kMessageStart, "<m>"},
+                 {key::kMessageEnd, "</m>"}})
+            store_.WriteString(kSectionTree, BoardKey(stem, n), value);
+    }
     // The dialog answers OK with this name and URL.
     void DialogAnswers(std::string name, std::string url, int* openedFor = nullptr) {
         CQuorViewTesting::SetItemSettingsOpener(Tree(), [=](QWidget*, int number) {
@@ -188,17 +202,7 @@ TEST_F(TreeViewTest, CountPastTheTablesShowsSixtyFourBoardsAndEveryCommandStaysI
     for (int n = 1; n <= 65; ++n)
         boards.push_back({0, 'b' + std::to_string(n), ""});
     test::WriteBoards(store_, boards);
-    store_.WriteInt(kSectionTree, BoardKey(key::kType, 64), 0);
-    for (auto [stem, value] : std::initializer_list<std::pair<std::string_view, const char*>>{
-             {key::kTitleStart, "<t>"},
-             {key::kTitleEnd, "</t>"},
-             {key::kNameStart, "<n>"},
-             {key::kNameEnd, "</n>"},
-             {key::kDateStart, "<d>"},
-             {key::kDateEnd, "</d>"},
-             {key::kMessageStart, "<m>"},
-             {key::kMessageEnd, "</m>"}})
-        store_.WriteString(kSectionTree, BoardKey(stem, 64), value);
+    WriteTagMarkers(64);
     const std::string page = "HTTP/1.0 200 OK\r\n\r\n<t>T</t><n>N</n><d>D</d><m>M</m>";
     app_->SetPageText(63, page);
     Start();
@@ -415,17 +419,7 @@ TEST_F(TreeViewTest, LabelEditsAreNotStoredTheSettingsCommandIs) {
 TEST_F(TreeViewTest, BufferPreviewAndConvertFromBuffer) {
     ThreeBoards();
     // Board 3 is a Custom board whose markers cut this page into two posts.
-    store_.WriteInt(kSectionTree, BoardKey(key::kType, 3), 0);
-    for (auto [stem, value] : std::initializer_list<std::pair<std::string_view, const char*>>{
-             {key::kTitleStart, "<t>"},
-             {key::kTitleEnd, "</t>"},
-             {key::kNameStart, "<n>"},
-             {key::kNameEnd, "</n>"},
-             {key::kDateStart, "<d>"},
-             {key::kDateEnd, "</d>"},
-             {key::kMessageStart, "<m>"},
-             {key::kMessageEnd, "</m>"}})
-        store_.WriteString(kSectionTree, BoardKey(stem, 3), value);
+    WriteTagMarkers(3);
     const std::string page =
         "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n"
         "<t>T1</t><n>N1</n><d>D1</d><m>M1</m><t>T2</t><n>N2</n><d>D2</d><m>M2</m>";
